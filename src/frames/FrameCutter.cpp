@@ -1,0 +1,63 @@
+#include "frames/FrameCutter.h"
+
+#include <cstring>
+
+namespace skarvel {
+
+namespace {
+
+constexpr char kSeparator[3] = {0x00, 0x21, char(0xF9)};
+constexpr qsizetype kScreenDescriptorEnd = 13; // signature (6) + logical screen descriptor (7)
+
+} // namespace
+
+qsizetype FrameCutter::findSeparator(QByteArrayView data, qsizetype from)
+{
+    if (from < 0 || from >= data.size())
+        return -1;
+    const void* hit = memmem(data.data() + from, size_t(data.size() - from), kSeparator, sizeof kSeparator);
+    return hit ? static_cast<const char*>(hit) - data.data() : -1;
+}
+
+qsizetype FrameCutter::firstSeparator(QByteArrayView data)
+{
+    if (data.size() < kScreenDescriptorEnd)
+        return findSeparator(data, 0);
+    const auto packed = quint8(data[10]);
+    const qsizetype tableSize = (packed & 0x80) ? 3 * (qsizetype(2) << (packed & 7)) : 0;
+    const qsizetype p = kScreenDescriptorEnd + tableSize;
+    if (p > data.size())
+        return findSeparator(data, 0);
+    if (p + 1 < data.size() && quint8(data[p]) == 0x21 && quint8(data[p + 1]) == 0xF9)
+        return p - 1;
+    return findSeparator(data, p - 1);
+}
+
+FrameCutter::FrameCutter(QByteArrayView data)
+    : m_data(data), m_firstSeparator(firstSeparator(data))
+{
+    if (m_firstSeparator < 0) {
+        m_header = data.first(std::min<qsizetype>(1, data.size()));
+        m_done = true;
+        return;
+    }
+    m_header = data.first(m_firstSeparator + 2);
+    m_searchStart = m_firstSeparator + 3;
+}
+
+std::optional<FrameCutter::Chunk> FrameCutter::next()
+{
+    if (m_done)
+        return std::nullopt;
+    // The current frame's 0xF9 sits just before the search start.
+    const qsizetype begin = m_searchStart - 1;
+    const qsizetype separator = findSeparator(m_data, m_searchStart);
+    if (separator < 0) {
+        m_done = true;
+        return Chunk{m_data.sliced(begin), true};
+    }
+    m_searchStart = separator + 3;
+    return Chunk{m_data.sliced(begin, separator + 2 - begin), false};
+}
+
+} // namespace skarvel

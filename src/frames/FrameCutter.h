@@ -1,0 +1,44 @@
+#pragma once
+
+#include <QByteArrayView>
+
+#include <optional>
+
+namespace skarvel {
+
+// Cuts a GIF held in memory at its frame separators (00 21 F9) without decoding anything.
+// The header runs up to and including the "!" of the first separator; each chunk runs from
+// its frame's Graphic Control Label 0xF9 up to and including the "00 21" of the next separator,
+// the last one to the end of the data. Header + chunk is a frame image: a single-frame GIF.
+class FrameCutter {
+public:
+    explicit FrameCutter(QByteArrayView data);
+
+    // Whether a first separator was found; without one there are no chunks.
+    bool hasSeparator() const { return m_firstSeparator >= 0; }
+    // The header; without a separator, the first byte of the data only.
+    QByteArrayView header() const { return m_header; }
+
+    struct Chunk {
+        QByteArrayView bytes;
+        bool last = false;
+    };
+    // The next chunk, or nothing after the last one.
+    std::optional<Chunk> next();
+
+    // Offset of the first separator, found behind the logical screen descriptor and the global
+    // colour table: a Graphic Control Extension right behind them counts whatever byte precedes
+    // it, and colour bytes that happen to read 00 21 F9 do not cut the header. -1 when none.
+    static qsizetype firstSeparator(QByteArrayView data);
+    // Offset of the next separator at or behind `from`, or -1.
+    static qsizetype findSeparator(QByteArrayView data, qsizetype from);
+
+private:
+    QByteArrayView m_data;
+    QByteArrayView m_header;
+    qsizetype m_firstSeparator = -1;
+    qsizetype m_searchStart = 0;
+    bool m_done = false;
+};
+
+} // namespace skarvel

@@ -1,0 +1,34 @@
+#pragma once
+
+#include "platform/Picture.h"
+
+#include <cstdint>
+#include <vector>
+
+namespace skarvel {
+
+// One frame of the opened GIF, as the splitter found it.
+struct FrameEntry {
+    Picture FramePicture;
+    // Clear the display before painting this frame (any disposal but "do not dispose").
+    bool FrameClear = true;
+    // How long the frame stays, in milliseconds; never 0.
+    std::int32_t FrameDelay = 100;
+    // Image position in pixels. The animation shifts these in place to centre its display.
+    std::int32_t FrameLeft = 0;
+    std::int32_t FrameTop = 0;
+};
+
+struct FrameTable {
+    std::vector<FrameEntry> frames;
+    // Logical screen size in pixels.
+    std::int32_t GifWidth = 0;
+    std::int32_t GifHeight = 0;
+
+    // Index of the last frame; -1 when the table is empty.
+    std::int32_t upperIndex() const { return std::int32_t(frames.size()) - 1; }
+    bool empty() const { return frames.empty(); }
+    void clear() { *this = FrameTable{}; }
+};
+
+} // namespace skarvel

@@ -1,0 +1,14 @@
+#pragma once
+
+#include <QString>
+
+namespace skarvel {
+
+// The file name of `sFullPath` up to its first "." ("/img/my.anim.gif" gives "my"); the whole
+// name when it has no "."; empty for an empty path, a path without a folder or one ending in "/".
+QString GetBaseName(const QString& sFullPath);
+
+// Whether `sFilePath` names a regular file that can be opened for reading.
+bool FileExists(const QString& sFilePath);
+
+} // namespace skarvel

@@ -1,0 +1,50 @@
+#include "frames/SaveFrames.h"
+
+#include "frames/ExportGifFrames.h"
+#include "frames/PathHelpers.h"
+#include "platform/RuntimeError.h"
+
+#include <QDir>
+
+#include <new>
+
+namespace skarvel {
+
+QString FramePrefix(const QString& folder, const QString& sGifFile)
+{
+    QString prefix = folder;
+    if (!prefix.endsWith(QDir::separator()))
+        prefix += QDir::separator();
+    return prefix + GetBaseName(sGifFile);
+}
+
+namespace {
+
+bool saveBitmaps(const FrameTable& table, const QString& prefix)
+{
+    for (std::size_t i = 0; i < table.frames.size(); ++i) {
+        const QString path = prefix + QString::number(i) + QStringLiteral(".bmp");
+        try {
+            SavePicture(table.frames[i].FramePicture, path);
+        } catch (const RuntimeError&) {
+            return false;
+        } catch (const std::bad_alloc&) {
+            return false;
+        }
+        if (!FileExists(path))
+            return false;
+    }
+    return true;
+}
+
+} // namespace
+
+bool SaveFrames(const FrameTable& table, const QString& sGifFile, const QString& folder, FrameFormat format)
+{
+    const QString prefix = FramePrefix(folder, sGifFile);
+    if (format == FrameFormat::Gif)
+        return ExportGifFrames(sGifFile, prefix, table);
+    return saveBitmaps(table, prefix);
+}
+
+} // namespace skarvel

@@ -1,0 +1,20 @@
+#pragma once
+
+#include "frames/FrameTable.h"
+
+#include <QString>
+
+namespace skarvel {
+
+enum class FrameFormat { Bmp, Gif };
+
+// Where the frames of `sGifFile` go in `folder`: the folder with its separator, then the GIF's
+// base name. Frame i is then saved as prefix + i + ".bmp" or ".gif".
+QString FramePrefix(const QString& folder, const QString& sGifFile);
+
+// Saves every frame of `table` in frame order, as bitmaps of its pictures or as GIF files cut
+// from `sGifFile`. Stops at the first file that cannot be written and answers false; the files
+// before it stay.
+bool SaveFrames(const FrameTable& table, const QString& sGifFile, const QString& folder, FrameFormat format);
+
+} // namespace skarvel

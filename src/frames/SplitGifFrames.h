@@ -1,0 +1,22 @@
+#pragma once
+
+#include "frames/FrameTable.h"
+
+#include <QByteArrayView>
+#include <QString>
+
+#include <cstdint>
+
+namespace skarvel {
+
+// Cuts the GIF file at `sGifPath` into its frames and rebuilds `table` from them.
+// Answers the table's upper index (1 or more: two frames or more), 0 when the file is not a GIF
+// that can be split or holds a single frame, -1 when reading or decoding failed; on -1 the table
+// keeps the frames made before the failure. A last frame that cannot be decoded is dropped.
+std::int32_t SplitGifFrames(const QString& sGifPath, FrameTable& table);
+
+// The same over a file's bytes already in memory.
+std::int32_t SplitGifBytes(QByteArrayView data, FrameTable& table,
+                           std::int64_t budgetBytes = PictureLimits::kSplitBudgetBytes);
+
+} // namespace skarvel

@@ -1,0 +1,25 @@
+#pragma once
+
+#include <QByteArray>
+#include <QString>
+#include <QTemporaryDir>
+
+namespace skarvel::test {
+
+// A scratch folder removed when the test ends.
+class ScratchDir {
+public:
+    ScratchDir();
+    QString path() const { return m_dir.path(); }
+    // Writes `bytes` to `name` in the folder and answers the full path.
+    QString write(const QString& name, const QByteArray& bytes) const;
+    QString file(const QString& name) const { return m_dir.filePath(name); }
+
+private:
+    QTemporaryDir m_dir;
+};
+
+QByteArray readFile(const QString& path);
+QString fixture(const QString& name);
+
+} // namespace skarvel::test
