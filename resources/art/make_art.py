@@ -315,10 +315,11 @@ HOTSPOT = (5, 0)
 
 
 def make_cursors():
-    for name in ('cursor.xpm', 'hand.xpm'):
+    # The link hand has its fingertip at (6, 5), where link cursors traditionally point.
+    for name, (dx, dy) in (('cursor.xpm', (0, 0)), ('hand.xpm', (1, 5))):
         img = canvas(32, 32)
-        put(img, 0, 0, HAND)
-        write_xpm(name, img, HOTSPOT)
+        put(img, dx, dy, HAND)
+        write_xpm(name, img, (HOTSPOT[0] + dx, HOTSPOT[1] + dy))
 
 
 # -------------------------------------------------------- about window
