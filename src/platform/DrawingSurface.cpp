@@ -32,11 +32,32 @@ void DrawingSurface::changed()
         onChange();
 }
 
+const QImage& DrawingSurface::image() const
+{
+    sync();
+    return m_image;
+}
+
+void DrawingSurface::sync() const
+{
+    if (sizeSource)
+        resizeImage(sizeSource());
+}
+
 void DrawingSurface::resize(QSize pixels)
 {
     if (pixels == m_image.size())
         return;
-    QImage grown(pixels.expandedTo(QSize(0, 0)), QImage::Format_ARGB32);
+    resizeImage(pixels);
+    changed();
+}
+
+void DrawingSurface::resizeImage(QSize pixels) const
+{
+    pixels = pixels.expandedTo(QSize(0, 0));
+    if (pixels == m_image.size())
+        return;
+    QImage grown(pixels, QImage::Format_ARGB32);
     grown.fill(clearPixel());
     if (!m_image.isNull()) {
         QPainter painter(&grown);
@@ -44,7 +65,6 @@ void DrawingSurface::resize(QSize pixels)
         painter.drawImage(0, 0, m_image);
     }
     m_image = std::move(grown);
-    changed();
 }
 
 void DrawingSurface::setBackColor(OleColor color)
@@ -69,6 +89,7 @@ void DrawingSurface::setPicture(const QImage& picture)
 
 void DrawingSurface::Cls()
 {
+    sync();
     m_image.fill(clearPixel());
     if (!m_picture.isNull() && !m_image.isNull()) {
         QPainter painter(&m_image);
@@ -81,12 +102,14 @@ void DrawingSurface::Cls()
 
 void DrawingSurface::setPixel(int x, int y, OleColor color)
 {
+    sync();
     if (x >= 0 && y >= 0 && x < m_image.width() && y < m_image.height())
         m_image.setPixel(x, y, TranslateColor(color).rgb());
 }
 
 void DrawingSurface::segmentPixels(int x1, int y1, int x2, int y2, OleColor color)
 {
+    sync();
     // Bresenham from the first point up to, not including, the last one.
     const QRgb rgb = TranslateColor(color).rgb();
     const int dx = std::abs(x2 - x1);
@@ -148,6 +171,7 @@ void DrawingSurface::PaintPicture(const Picture& picture, double x, double y,
                                   std::optional<double> sourceWidth,
                                   std::optional<double> sourceHeight)
 {
+    sync();
     if (picture.isNull() || m_image.isNull())
         return;
     const int pw = picture.pixelWidth();
@@ -170,6 +194,7 @@ void DrawingSurface::PaintPicture(const Picture& picture, double x, double y,
 
 std::int32_t DrawingSurface::Point(double x, double y) const
 {
+    sync();
     const int px = toPixels(x);
     const int py = toPixels(y);
     if (px < 0 || py < 0 || px >= m_image.width() || py >= m_image.height())
@@ -182,6 +207,7 @@ std::int32_t DrawingSurface::Point(double x, double y) const
 
 void DrawingSurface::Print(const QString& text)
 {
+    sync();
     QFont font = Font;
     font.setStyleStrategy(QFont::NoAntialias);
     const QFontMetrics metrics(font, &m_image);

@@ -26,10 +26,13 @@ public:
     // owner paints beneath it instead of hiding it (the window's own surface).
     explicit DrawingSurface(ScaleMode scale = ScaleMode::Twips, bool layered = false);
 
-    const QImage& image() const { return m_image; }
-    QSize pixelSize() const { return m_image.size(); }
+    const QImage& image() const;
+    QSize pixelSize() const { return image().size(); }
     // Grows or shrinks the image; what was drawn stays where it fits, new room is cleared.
     void resize(QSize pixels);
+    // Where the owner's size comes from: the image follows it before every call, so that a
+    // window drawn on before it is first shown keeps the drawing.
+    std::function<QSize()> sizeSource;
 
     ScaleMode scaleMode() const { return m_scale; }
     void setScaleMode(ScaleMode scale) { m_scale = scale; }
@@ -80,10 +83,12 @@ public:
 private:
     void changed();
     QRgb clearPixel() const;
+    void sync() const;
+    void resizeImage(QSize pixels) const;
 
     ScaleMode m_scale;
     bool m_layered;
-    QImage m_image;
+    mutable QImage m_image;
     QImage m_picture;
     OleColor m_backColor = 0x8000000Fu;
     OleColor m_foreColor = 0x80000012u;

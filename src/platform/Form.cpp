@@ -14,6 +14,7 @@ Form::Form(QWidget* parent)
 {
     setAttribute(Qt::WA_OpaquePaintEvent);
     m_surface.onChange = [this] { update(); };
+    m_surface.sizeSource = [this] { return size(); };
 }
 
 void Form::setBackColor(OleColor color)

@@ -18,38 +18,46 @@ void LightControl::changed()
     m_container.update();
 }
 
-double BoxControl::Left() const { return twips::fromPixels(m_rect.x()); }
-double BoxControl::Top() const { return twips::fromPixels(m_rect.y()); }
-double BoxControl::Width() const { return twips::fromPixels(m_rect.width()); }
-double BoxControl::Height() const { return twips::fromPixels(m_rect.height()); }
+double BoxControl::Left() const { return m_left; }
+double BoxControl::Top() const { return m_top; }
+double BoxControl::Width() const { return m_width; }
+double BoxControl::Height() const { return m_height; }
+
+QRect BoxControl::pixelRect() const
+{
+    return twips::rect(m_left, m_top, m_width, m_height);
+}
 
 void BoxControl::setLeft(double value)
 {
-    m_rect.moveLeft(twips::toPixels(value));
+    m_left = value;
     changed();
 }
 
 void BoxControl::setTop(double value)
 {
-    m_rect.moveTop(twips::toPixels(value));
+    m_top = value;
     changed();
 }
 
 void BoxControl::setWidth(double value)
 {
-    m_rect.setWidth(twips::toPixels(value));
+    m_width = value;
     changed();
 }
 
 void BoxControl::setHeight(double value)
 {
-    m_rect.setHeight(twips::toPixels(value));
+    m_height = value;
     changed();
 }
 
 void BoxControl::Move(double left, double top, double width, double height)
 {
-    m_rect = twips::rect(left, top, width, height);
+    m_left = left;
+    m_top = top;
+    m_width = width;
+    m_height = height;
     changed();
 }
 

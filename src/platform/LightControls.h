@@ -49,10 +49,12 @@ public:
     void setWidth(double value);
     void setHeight(double value);
     void Move(double left, double top, double width, double height);
-    QRect pixelRect() const { return m_rect; }
+    // The box on the container, each value rounded to the nearest pixel.
+    QRect pixelRect() const;
 
 private:
-    QRect m_rect;
+    // Kept in twips: a light control stands where it was put, to the twip.
+    double m_left = 0, m_top = 0, m_width = 0, m_height = 0;
 };
 
 class LabelControl : public BoxControl {

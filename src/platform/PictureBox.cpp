@@ -15,12 +15,12 @@ PictureBox::PictureBox(QWidget* parent, ScaleMode scale)
     setMouseTracking(true);
     setAttribute(Qt::WA_OpaquePaintEvent);
     m_surface.onChange = [this] { update(); };
+    m_surface.sizeSource = [this] { return size() - QSize(2 * border(), 2 * border()); };
 }
 
 void PictureBox::setPlainBorder(bool border)
 {
     m_border = border;
-    m_surface.resize(size() - QSize(2 * this->border(), 2 * this->border()));
     update();
 }
 
@@ -92,6 +92,14 @@ void PictureBox::mouseReleaseEvent(QMouseEvent* event)
 void PictureBox::mouseMoveEvent(QMouseEvent* event)
 {
     deliver(MouseMove, runtimeButtons(event->buttons()), *event);
+}
+
+void PictureBox::hideEvent(QHideEvent*)
+{
+    // A box that is not shown cannot keep the mouse to itself.
+    if (QWidget::mouseGrabber() == this)
+        releaseMouse();
+    m_leftPressed = false;
 }
 
 } // namespace skarvel

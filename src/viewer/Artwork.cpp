@@ -5,21 +5,19 @@
 // The compiled-in pictures sit in a static library: register them before the first use.
 static void registerArtwork()
 {
-#ifdef SKARVEL_HAVE_ART
     static const bool registered = [] {
         Q_INIT_RESOURCE(art);
         return true;
     }();
     (void)registered;
-#endif
 }
 
 namespace skarvel {
 
 namespace {
 
-// Where the pointer picture points.
-constexpr int kPointerHotX = 0;
+// The fingertip of the pointing hand.
+constexpr int kPointerHotX = 5;
 constexpr int kPointerHotY = 0;
 
 } // namespace

@@ -45,6 +45,7 @@ QRadioButton* optionButton(QWidget* parent, const QString& caption, const QStrin
     option->setAutoFillBackground(true);
     QPalette palette = option->palette();
     palette.setColor(QPalette::Window, TranslateColor(kGrey));
+    palette.setColor(QPalette::Button, TranslateColor(kGrey));
     palette.setColor(QPalette::WindowText, Qt::black);
     option->setPalette(palette);
     return option;
