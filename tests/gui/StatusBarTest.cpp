@@ -105,13 +105,13 @@ TEST_F(StatusBarTest, CopyObjPutsTheControlInsideThePart)
     bar.CopyObj(1, *second);
     EXPECT_EQ(first->parentWidget(), bar.hWnd());
     EXPECT_FALSE(first->isHidden());
-    // Part 0: 0, 2 to 309, 20 pixels = left 0, top 30, width 4635, height 270 twips; the
+    // The first part, 0, 2 to 309, 20 pixels, is left 0, top 30, width 4635, height 270 twips; the
     // control goes 15 twips in from each side.
     EXPECT_EQ(first->Left(), 15);
     EXPECT_EQ(first->Top(), 45);
     EXPECT_EQ(first->Width(), 4605);
     EXPECT_EQ(first->Height(), 240);
-    // Part 1: 311, 2 to 399, 20.
+    // The second part: 311, 2 to 399, 20.
     EXPECT_EQ(second->geometry(), QRect(312, 3, 86, 16));
 }
 
