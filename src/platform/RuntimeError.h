@@ -12,11 +12,13 @@ class RuntimeError : public std::runtime_error {
 public:
     enum Number {
         InvalidCall = 5,
+        Overflow = 6,
         SubscriptOutOfRange = 9,
         OutOfMemory = 7,
         FileNotFound = 53,
         BadFileName = 52,
         PathAccess = 75,
+        ObjectLacksMember = 438,
         InvalidPicture = 481,
     };
 

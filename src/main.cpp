@@ -1,0 +1,16 @@
+#include "viewer/frmSkarvel.h"
+
+#include <QApplication>
+#include <QScreen>
+
+int main(int argc, char* argv[])
+{
+    QApplication app(argc, argv);
+    QApplication::setApplicationName(QStringLiteral("Skarvel"));
+
+    skarvel::frmSkarvel window;
+    if (const QScreen* screen = window.screen())
+        window.move(screen->availableGeometry().center() - window.rect().center());
+    window.show();
+    return QApplication::exec();
+}

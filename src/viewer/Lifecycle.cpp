@@ -1,0 +1,60 @@
+// Start and end of the window.
+#include "viewer/frmSkarvel.h"
+
+#include "platform/PictureBox.h"
+#include "platform/Twips.h"
+#include "platform/Units.h"
+
+#include <QCloseEvent>
+#include <QCoreApplication>
+#include <QScrollBar>
+#include <QTimer>
+
+namespace skarvel {
+
+frmSkarvel::frmSkarvel()
+{
+    End = [] { QCoreApplication::exit(0); };
+    createControls();
+    Form_Load();
+}
+
+frmSkarvel::~frmSkarvel()
+{
+    if (!m_unloaded) {
+        Frames.clear();
+        sbMain.reset();
+        objTriDim.reset();
+    }
+}
+
+void frmSkarvel::Form_Load()
+{
+    setHeight(6270);
+    bAutoRepeat = false;
+    VScroll->setValue(0);
+    iTwipsX = std::int16_t(units::nearest(Screen::TwipsPerPixelX()));
+    iTwipsY = std::int16_t(units::nearest(Screen::TwipsPerPixelY()));
+    SetupStatusBar();
+    ArrangeControls();
+}
+
+void frmSkarvel::Form_Unload()
+{
+    m_unloaded = true;
+    Timer1->stop();
+    Frames.clear();
+    sbMain.reset();
+    objTriDim.reset();
+    if (End)
+        End();
+}
+
+void frmSkarvel::closeEvent(QCloseEvent* event)
+{
+    if (!m_unloaded)
+        Form_Unload();
+    event->accept();
+}
+
+} // namespace skarvel

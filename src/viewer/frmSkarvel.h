@@ -1,0 +1,118 @@
+#pragma once
+
+#include "frames/FrameTable.h"
+#include "platform/AutoNew.h"
+#include "platform/Form.h"
+#include "widgets/StatusBar.h"
+#include "widgets/TriDim.h"
+
+#include <QPointer>
+#include <QString>
+
+#include <array>
+#include <cstdint>
+#include <functional>
+
+class QLineEdit;
+class QRadioButton;
+class QScrollBar;
+class QTimer;
+
+namespace skarvel {
+
+class ImageControl;
+class LabelControl;
+class LineControl;
+class PictureBox;
+class ShapeControl;
+
+// The main window: the display box, the thumbnail strip, the command buttons and the status
+// bar. Its procedures are spread over several files by concern: the controls (Controls.cpp),
+// start and end (Lifecycle.cpp), the command buttons (CommandButtons.cpp), the set-up at load
+// (Setup.cpp) and the thumbnail strip (ThumbnailStrip.cpp).
+class frmSkarvel : public Form {
+public:
+    // Builds the window with its controls and runs Form_Load.
+    frmSkarvel();
+    ~frmSkarvel() override;
+
+    // Controls, in the order of the window's description; the first ones lie on top.
+    QLineEdit* txtPercorso = nullptr;
+    std::array<PictureBox*, 3> picButton{};
+    std::array<QRadioButton*, 2> optTipoFiles{};
+    // The status bar takes these in, and takes them along when it goes.
+    std::array<QPointer<PictureBox>, 2> picBarra{};
+    std::array<PictureBox*, 2> picUpDown{};
+    QScrollBar* VScroll = nullptr;
+    PictureBox* picMin = nullptr;
+    std::array<LabelControl*, 4> lblNFrame{};
+    std::array<ImageControl*, 2> imgBordo{};
+    PictureBox* picAnimGif = nullptr;
+    QTimer* Timer1 = nullptr;
+    LabelControl* Label2 = nullptr;
+    ImageControl* imgCursore = nullptr;
+    LabelControl* Label1 = nullptr;
+    LineControl* Line2 = nullptr;
+    LineControl* Line1 = nullptr;
+    ShapeControl* Shape4 = nullptr;
+    std::array<ImageControl*, 2> imgFloppy{};
+    ShapeControl* Shape2 = nullptr;
+    ShapeControl* Shape3 = nullptr;
+    ShapeControl* Shape1 = nullptr;
+    ImageControl* imgTop = nullptr;
+    LineControl* linBordoR = nullptr;
+    LineControl* linBordoLeft = nullptr;
+    ImageControl* imgBotton = nullptr;
+
+    // The window's shared state.
+    QString sGifFile;
+    std::int32_t lLastFrame = 0;
+    std::int32_t lCurFrame = 0;
+    bool bRefit = false;
+    float sngZoom = 0;
+    bool bAutoRepeat = false;
+    bool bHover = false;
+    std::int16_t iTwipsX = 0;
+    std::int16_t iTwipsY = 0;
+    AutoNew<StatusBar> sbMain;
+    AutoNew<TriDim> objTriDim;
+    // The frames of the opened file.
+    FrameTable Frames;
+
+    // What ending the program does once the window has unloaded; quits the application.
+    std::function<void()> End;
+
+    // Lifecycle.
+    void Form_Load();
+    void Form_Unload();
+
+    // Command buttons.
+    void picbutton_MouseMove(std::int16_t Index, std::int16_t Button, std::int16_t Shift,
+                             float X, float Y);
+    void picButton_MouseDown(std::int16_t Index, std::int16_t Button, std::int16_t Shift,
+                             float X, float Y);
+    void picButton_MouseUp(std::int16_t Index, std::int16_t Button, std::int16_t Shift,
+                           float X, float Y);
+    void EnableSaveButton(bool bEnable);
+
+    // Set-up at load.
+    void SetupStatusBar();
+    void ArrangeControls();
+    QString CompactPath(const QString& sPath);
+
+    // Thumbnail strip.
+    void ClearFrameLabels();
+
+protected:
+    void closeEvent(QCloseEvent* event) override;
+
+private:
+    void createControls();
+    void createStripControls();
+    void createDecorations();
+    void connectCommandButtons();
+
+    bool m_unloaded = false;
+};
+
+} // namespace skarvel
