@@ -1,3 +1,4 @@
+#include "platform/QtModalServices.h"
 #include "viewer/frmSkarvel.h"
 
 #include <QApplication>
@@ -7,6 +8,10 @@ int main(int argc, char* argv[])
 {
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Skarvel"));
+    QApplication::setApplicationVersion(QStringLiteral(SKARVEL_VERSION));
+
+    skarvel::QtModalServices dialogs;
+    skarvel::ScopedModalServices useDialogs(dialogs);
 
     skarvel::frmSkarvel window;
     if (const QScreen* screen = window.screen())

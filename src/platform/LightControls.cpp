@@ -74,7 +74,10 @@ void LabelControl::paint(QPainter& painter) const
         painter.fillRect(box, TranslateColor(BackColor));
     painter.setFont(Font);
     painter.setPen(TranslateColor(ForeColor));
-    painter.drawText(box, int(Alignment | Qt::AlignTop | Qt::TextWordWrap), m_caption);
+    // A caption breaks lines at "\r\n"; the painter breaks at the "\n" alone.
+    QString shown = m_caption;
+    shown.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
+    painter.drawText(box, int(Alignment | Qt::AlignTop | Qt::TextWordWrap), shown);
 }
 
 void ImageControl::setPicture(const QImage& picture)

@@ -30,9 +30,14 @@ QImage artwork(const QString& name)
 
 QCursor pointerFrom(const QImage& picture)
 {
+    return pointerFrom(picture, QPoint(kPointerHotX, kPointerHotY));
+}
+
+QCursor pointerFrom(const QImage& picture, QPoint hotSpot)
+{
     if (picture.isNull())
         return QCursor(Qt::ArrowCursor);
-    return QCursor(QPixmap::fromImage(picture), kPointerHotX, kPointerHotY);
+    return QCursor(QPixmap::fromImage(picture), hotSpot.x(), hotSpot.y());
 }
 
 } // namespace skarvel

@@ -2,6 +2,7 @@
 
 #include <QCursor>
 #include <QImage>
+#include <QPoint>
 #include <QString>
 
 namespace skarvel {
@@ -11,5 +12,7 @@ QImage artwork(const QString& name);
 
 // The custom mouse pointer made from the pointer picture, with its hot spot.
 QCursor pointerFrom(const QImage& picture);
+// A mouse pointer made from `picture`, pointing from `hotSpot`.
+QCursor pointerFrom(const QImage& picture, QPoint hotSpot);
 
 } // namespace skarvel

@@ -1,0 +1,188 @@
+// The about window: its texts, its product data, its links and how it closes.
+#include "about/frmAbout.h"
+#include "platform/ClickLabel.h"
+#include "platform/LightControls.h"
+#include "support/FakeModal.h"
+#include "support/TestFiles.h"
+
+#include <QPainter>
+#include <QPushButton>
+#include <QTest>
+#include <QUrl>
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+
+namespace skarvel::test {
+namespace {
+
+AboutInfo sampleInfo()
+{
+    AboutInfo info;
+    info.website = QStringLiteral("https://www.example.org/skarvel");
+    info.authorEmail = QStringLiteral("autore@example.org");
+    info.collaboratorEmail = QStringLiteral("aiuto@example.org");
+    info.authorLine = QStringLiteral("riga autore");
+    info.termsLine = QStringLiteral("riga condizioni");
+    info.collaboratorLine = QStringLiteral("riga collaboratore");
+    return info;
+}
+
+TEST(AboutInfo, ShippedProductDataIsCompleteAndNeutral)
+{
+    const AboutInfo info = LoadAboutInfo();
+    EXPECT_EQ(QUrl(info.website).scheme(), QStringLiteral("https"));
+    EXPECT_TRUE(QUrl(info.website).host().endsWith(QStringLiteral("example.org")));
+    for (const QString& address : {info.authorEmail, info.collaboratorEmail})
+        EXPECT_TRUE(address.endsWith(QStringLiteral("@example.org"))) << address.toStdString();
+    for (const QString& line : {info.authorLine, info.termsLine, info.collaboratorLine})
+        EXPECT_TRUE(line.contains(QStringLiteral("Skarvel")) ||
+                    line.contains(QStringLiteral("progetto")))
+            << line.toStdString();
+}
+
+TEST(AboutInfo, ReadsKeysSkipsCommentsAndLeavesMissingKeysEmpty)
+{
+    ScratchDir dir;
+    const QString path = dir.write(
+        QStringLiteral("about.conf"),
+        QByteArray("# commento = no\n\n  website =  https://example.org/a=b  \r\n"
+                   "author_line = Caffè e città\nsconosciuta = x\nsenza uguale\n"));
+    const AboutInfo info = LoadAboutInfo(path);
+    EXPECT_EQ(info.website, QStringLiteral("https://example.org/a=b"));
+    EXPECT_EQ(info.authorLine, QStringLiteral("Caffè e città"));
+    EXPECT_EQ(info.authorEmail, QString());
+    EXPECT_EQ(LoadAboutInfo(dir.file(QStringLiteral("manca.conf"))).website, QString());
+}
+
+class AboutWindow : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        owner.setWindowIcon(QIcon(QPixmap::fromImage(ownerIcon())));
+        about = std::make_unique<frmAbout>(&owner, sampleInfo());
+        about->show();
+        ASSERT_TRUE(QTest::qWaitForWindowExposed(about.get()));
+    }
+
+    static QImage ownerIcon()
+    {
+        QImage icon(32, 32, QImage::Format_ARGB32);
+        icon.fill(QColor(10, 200, 30));
+        return icon;
+    }
+
+    FakeModal dialogs;
+    QWidget owner;
+    std::unique_ptr<frmAbout> about;
+};
+
+TEST_F(AboutWindow, ShowsVersionDescriptionAndProductData)
+{
+    EXPECT_EQ(about->windowTitle(), QStringLiteral("Informazioni su.........."));
+    EXPECT_EQ(about->lblVersione->Caption(), QStringLiteral("Versione 1.3.0"));
+    EXPECT_EQ(about->lblDescrizione->Caption(),
+              QStringLiteral("Skarvel consente di visualizzare e salvare in singoli file (in "
+                             "formato gif  e/o bmp) tutti i frames contenuti nelle GIF  "
+                             "(Graphics Interchange Format) animate.\r\nATTENZIONE: i file GIF, "
+                             "come tutte le componenti grafiche dei programmi, sono soggette al "
+                             "Copyright."));
+    EXPECT_EQ(about->Label1->Caption(), QStringLiteral("Skarvel"));
+    EXPECT_EQ(about->lblEmail->text(), QStringLiteral("autore@example.org"));
+    EXPECT_EQ(about->lbleMail1->text(), QStringLiteral("aiuto@example.org"));
+    EXPECT_EQ(about->Label3->Caption(), QStringLiteral("riga autore"));
+    EXPECT_EQ(about->Label4->Caption(), QStringLiteral("riga condizioni"));
+    EXPECT_EQ(about->Label6->Caption(), QStringLiteral("riga collaboratore"));
+    EXPECT_EQ(about->Command1->text(), QStringLiteral("&Chiudi"));
+    EXPECT_EQ(about->size(), QSize(320, 319));
+
+    // The icon is the owner's, the second mail sign a copy of the first, and the links and
+    // the close button point with the hand from its fingertip.
+    EXPECT_EQ(about->imgIcona->Picture().pixelColor(16, 16), QColor(10, 200, 30));
+    EXPECT_EQ(about->imgMail2->Picture(), about->imgMail->Picture());
+    EXPECT_EQ(about->imgMail->Picture().size(), QSize(14, 11));
+    for (QWidget* w : {static_cast<QWidget*>(about->lblEmail), static_cast<QWidget*>(about->lbleMail1),
+                       static_cast<QWidget*>(about->imgSito), static_cast<QWidget*>(about->Command1)}) {
+        EXPECT_EQ(w->cursor().shape(), Qt::BitmapCursor);
+        EXPECT_EQ(w->cursor().hotSpot(), QPoint(6, 5));
+    }
+}
+
+// The rows of `label`'s box that carry ink when it is painted with `caption`.
+std::vector<bool> inkedRows(LabelControl& label, const QString& caption, QSize canvas)
+{
+    label.setCaption(caption);
+    QImage image(canvas, QImage::Format_RGB32);
+    image.fill(Qt::white);
+    {
+        QPainter painter(&image);
+        label.paint(painter);
+    }
+    const QRect box = label.pixelRect();
+    std::vector<bool> rows;
+    for (int y = box.top(); y <= box.bottom(); ++y) {
+        bool any = false;
+        for (int x = box.left(); x <= box.right() && !any; ++x)
+            any = image.pixelColor(x, y).lightness() < 100;
+        rows.push_back(any);
+    }
+    return rows;
+}
+
+TEST_F(AboutWindow, DescriptionIsPaintedAsTwoParagraphs)
+{
+    LabelControl& label = *about->lblDescrizione;
+    const QString full = label.Caption();
+    const qsizetype split = full.indexOf(QStringLiteral("\r\n"));
+    ASSERT_GT(split, 0);
+    const std::vector<bool> first = inkedRows(label, full.left(split), about->size());
+    const std::vector<bool> both = inkedRows(label, full, about->size());
+    const auto lastInked = std::size_t(std::find(first.rbegin(), first.rend(), true).base() -
+                                       first.begin());
+    ASSERT_GT(lastInked, 0u);
+    // The second paragraph starts on a line of its own, below everything of the first, and
+    // the whole description fits in the label.
+    EXPECT_TRUE(std::equal(first.begin(), first.begin() + lastInked, both.begin()));
+    EXPECT_NE(std::find(both.begin() + lastInked, both.end(), true), both.end());
+    EXPECT_FALSE(both.back());
+}
+
+TEST_F(AboutWindow, WebLinkOpensTheSiteAndLeavesTheWindowOpen)
+{
+    QTest::mouseClick(about->imgSito, Qt::LeftButton);
+    QTest::mouseClick(about->imgSito, Qt::LeftButton);
+    EXPECT_EQ(dialogs.urls, (std::vector<QString>{QStringLiteral("https://www.example.org/skarvel"),
+                                                  QStringLiteral("https://www.example.org/skarvel")}));
+    EXPECT_TRUE(about->isVisible());
+    // A right click is no click.
+    QTest::mouseClick(about->imgSito, Qt::RightButton);
+    EXPECT_EQ(dialogs.urls.size(), 2u);
+}
+
+TEST_F(AboutWindow, AuthorMailLinkWritesToTheAuthorAndCloses)
+{
+    QTest::mouseClick(about->lblEmail, Qt::LeftButton);
+    EXPECT_EQ(dialogs.urls, std::vector<QString>{QStringLiteral("mailto:autore@example.org")});
+    EXPECT_FALSE(about->isVisible());
+}
+
+TEST_F(AboutWindow, CollaboratorMailLinkWritesToTheCollaboratorAndCloses)
+{
+    QTest::mouseClick(about->lbleMail1, Qt::LeftButton);
+    EXPECT_EQ(dialogs.urls, std::vector<QString>{QStringLiteral("mailto:aiuto@example.org")});
+    EXPECT_FALSE(about->isVisible());
+}
+
+TEST_F(AboutWindow, CloseButtonAndCloseBoxClose)
+{
+    QTest::mouseClick(about->Command1, Qt::LeftButton);
+    EXPECT_FALSE(about->isVisible());
+    about->show();
+    about->close();
+    EXPECT_FALSE(about->isVisible());
+    EXPECT_TRUE(dialogs.urls.empty());
+}
+
+} // namespace
+} // namespace skarvel::test
