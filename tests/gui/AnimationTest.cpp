@@ -2,8 +2,6 @@
 // and how frames compose; read back from the box's pixels.
 #include "FramesFixture.h"
 
-#include <QSignalSpy>
-
 namespace skarvel::test {
 namespace {
 

@@ -56,6 +56,7 @@ TEST_F(StripStepping, ClickStepsOneFrameEachWay)
 {
     load(solidFrames(5));
     showStrip();
+    ASSERT_EQ(window->VScroll->maximum(), 1);
     move(upDown(0));
     press(upDown(0));
     release(upDown(0));
@@ -64,6 +65,7 @@ TEST_F(StripStepping, ClickStepsOneFrameEachWay)
     EXPECT_TRUE(gone(0));
     QTRY_VERIFY_WITH_TIMEOUT(shown(1), kLong);
     EXPECT_EQ(captions(), (std::vector<std::string>{"2", "3", "4", "5"}));
+    EXPECT_EQ(pixel(window->picMin, 50, 82 * 3 + 30), rgb(colours(5)[4]));
 
     move(upDown(1));
     press(upDown(1));

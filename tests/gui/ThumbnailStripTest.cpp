@@ -61,32 +61,6 @@ TEST_F(ThumbnailStrip, EachFrameIsFittedAndCentredInItsSlot)
     EXPECT_TRUE(window->picButton[1]->isEnabled());
 }
 
-TEST_F(ThumbnailStrip, FewFramesFillOnlyTheirSlots)
-{
-    window->VScroll->setValue(3);
-    load(solidFrames(2));
-    window->DrawThumbnails();
-    EXPECT_EQ(window->VScroll->value(), 0);
-    // The blanking at each open is what empties the other labels.
-    EXPECT_EQ(captions(), (std::vector<std::string>{"1", "2", "", ""}));
-    EXPECT_EQ(strip(60, 82 * 2 + 30), colour(kStripBack));
-}
-
-TEST_F(ThumbnailStrip, FiveFramesScrollByOne)
-{
-    load(solidFrames(5));
-    window->DrawThumbnails();
-    EXPECT_EQ(window->VScroll->maximum(), 1);
-    EXPECT_EQ(window->VScroll->singleStep(), 4);
-    EXPECT_EQ(window->VScroll->pageStep(), 4);
-    EXPECT_EQ(captions(), (std::vector<std::string>{"1", "2", "3", "4"}));
-    window->VScroll->setValue(1);
-    window->DrawThumbnails();
-    EXPECT_EQ(captions(), (std::vector<std::string>{"2", "3", "4", "5"}));
-    EXPECT_EQ(strip(50, 30), rgb(colours(5)[1]));
-    EXPECT_EQ(strip(50, 82 * 3 + 30), rgb(colours(5)[4]));
-}
-
 TEST_F(ThumbnailStrip, AnimationBackgroundComesFromFrameZerosCorner)
 {
     const std::vector<Rgb> palette = colours(8);
