@@ -4,7 +4,8 @@
 SKARVEL_ROOT=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
 
 # Debian packages the build and the tests need.
-SKARVEL_PACKAGES=(cmake ninja-build g++ pkg-config qt6-base-dev libgif-dev libgtest-dev)
+SKARVEL_PACKAGES=(cmake ninja-build g++ pkg-config qt6-base-dev libgif-dev libgtest-dev
+  desktop-file-utils appstream dpkg-dev)
 
 # Installs the named Debian packages that are not installed yet.
 ensure_packages() {

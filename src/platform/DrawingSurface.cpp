@@ -184,10 +184,17 @@ void DrawingSurface::PaintPicture(const Picture& picture, double x, double y,
     if (target.width() <= 0 || target.height() <= 0 || source.width() <= 0 ||
         source.height() <= 0)
         return;
+    // Converted before the cut, so that a source part beyond the picture reads as transparent.
+    QImage part = picture.image().convertToFormat(QImage::Format_ARGB32_Premultiplied);
+    if (source != part.rect())
+        part = part.copy(source);
+    // A shrunk picture is averaged, so that thin lines and fine detail do not drop out; an
+    // enlarged one keeps its pixels sharp.
+    if (target.width() < source.width() || target.height() < source.height())
+        part = part.scaled(target.size(), Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
     QPainter painter(&m_image);
-    // A plain stretch, pixel for pixel, as a blit would do it: no smoothing.
     painter.setRenderHint(QPainter::SmoothPixmapTransform, false);
-    painter.drawImage(target, picture.image().convertToFormat(QImage::Format_ARGB32), source);
+    painter.drawImage(target, part);
     painter.end();
     changed();
 }

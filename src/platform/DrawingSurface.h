@@ -61,8 +61,9 @@ public:
     void Line(double x1, double y1, double x2, double y2, OleColor color);
     // A rectangle outline with corners (x1, y1) and (x2, y2), all four edges whole.
     void LineBox(double x1, double y1, double x2, double y2, OleColor color);
-    // Paints `picture` (or its source part) stretched into the destination; transparent
-    // pixels leave the surface as it is. Without a size the picture's own pixel size is used.
+    // Paints `picture` (or its source part) stretched into the destination, smoothly when it
+    // shrinks; transparent pixels leave the surface as it is. Without a size the picture's own
+    // pixel size is used.
     void PaintPicture(const Picture& picture, double x, double y,
                       std::optional<double> width = {}, std::optional<double> height = {},
                       double sourceX = 0, double sourceY = 0,

@@ -118,6 +118,8 @@ void frmSkarvel::createControls()
 
     createDecorations();
     connectCommandButtons();
+    connectAnimation();
+    connectStripButtons();
 }
 
 void frmSkarvel::createStripControls()

@@ -1,9 +1,103 @@
-// The thumbnail strip in picMin and its number labels.
+// The thumbnail strip in picMin: four slots, each showing one whole frame in a square box with
+// an etched edge, and a label with the frame's number. VScroll holds the frame in slot 0.
 #include "viewer/frmSkarvel.h"
 
+#include "platform/DrawEdge.h"
 #include "platform/LightControls.h"
+#include "platform/PictureBox.h"
+#include "platform/Units.h"
+
+#include <QCoreApplication>
+#include <QPointer>
+#include <QScrollBar>
+
+#include <algorithm>
 
 namespace skarvel {
+
+namespace {
+
+// Strip geometry in twips: the slot box, its left edge, and the distance from one slot's top
+// to the next (the box and a gap of 165).
+constexpr double kBox = 1065;
+constexpr double kBoxLeft = 270;
+constexpr double kSlotPitch = 1230;
+constexpr std::int32_t kSlots = 4;
+
+int edgePixel(double twipsValue)
+{
+    return int(units::nearest(twipsValue / units::kTwipsPerPixel));
+}
+
+} // namespace
+
+void frmSkarvel::DrawThumbnails()
+{
+    const std::uint64_t drawing = ++m_stripDrawings;
+    const QPointer<frmSkarvel> alive(this);
+    DrawingSurface& strip = picMin->surface();
+    strip.Cls();
+
+    const std::int32_t n = Frames.upperIndex();
+    if (n < 0)
+        return;
+    if (n + 1 <= kSlots) {
+        VScroll->setValue(0);
+    } else {
+        VScroll->setMaximum(n + 1 - kSlots);
+        VScroll->setSingleStep(4);
+        VScroll->setPageStep(4);
+    }
+    const std::int32_t first = VScroll->value();
+    const std::int32_t last = first + std::min(n, kSlots - 1);
+
+    double y = 0;
+    std::size_t k = 0;
+    for (std::int32_t i = first; i <= last; ++i) {
+        lblNFrame[k++]->setCaption(QString::number(i + 1));
+
+        // Let the window answer between two slots: a strip of large frames takes a while.
+        QCoreApplication::processEvents();
+        // What ran meanwhile may have closed or destroyed the window, replaced the table, or
+        // drawn the strip anew; this drawing then has nothing left to do.
+        if (!alive || m_unloaded || drawing != m_stripDrawings)
+            return;
+        if (i < 0 || i > Frames.upperIndex())
+            return;
+        const Picture picture = Frames.frames[std::size_t(i)].FramePicture;
+
+        const auto w0 = double(units::nearest(picture.Width() * 1440.0 / 2540.0));
+        const auto h0 = double(units::nearest(picture.Height() * 1440.0 / 2540.0));
+        double w = w0;
+        double h = h0;
+        if ((h0 > kBox || w0 > kBox) && h0 > 0) {
+            const float r = float(w0 / h0);
+            if (r <= 1) {
+                w = double(units::nearest(float(kBox) * r));
+                h = kBox;
+            } else {
+                w = kBox;
+                h = double(units::nearest(float(kBox) / r));
+            }
+        }
+        const auto dx = double(units::nearest((kBox - w) / 2));
+        const auto dy = double(units::nearest((kBox - h) / 2));
+        strip.PaintPicture(picture, kBoxLeft + dx, y + dy, w, h, 0, 0, w0, h0);
+
+        // The animation stands on the colour that frame 0 shows at its top-left corner.
+        if (i == 0) {
+            const std::int32_t corner = strip.Point(kBoxLeft + dx, y + dy);
+            if (corner >= 0 && OleColor(corner) != picAnimGif->surface().BackColor())
+                picAnimGif->setBackColor(OleColor(corner));
+        }
+
+        DrawEdge(strip, edgePixel(kBoxLeft), edgePixel(y), edgePixel(kBox + kBoxLeft),
+                 edgePixel(y + kBox), edge::Etched, edge::Rect);
+        y += kSlotPitch;
+        picMin->Refresh();
+    }
+    EnableSaveButton(true);
+}
 
 void frmSkarvel::ClearFrameLabels()
 {

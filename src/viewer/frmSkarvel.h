@@ -12,6 +12,7 @@
 #include <array>
 #include <cstdint>
 #include <functional>
+#include <vector>
 
 class QLineEdit;
 class QRadioButton;
@@ -29,7 +30,8 @@ class ShapeControl;
 // The main window: the display box, the thumbnail strip, the command buttons and the status
 // bar. Its procedures are spread over several files by concern: the controls (Controls.cpp),
 // start and end (Lifecycle.cpp), the command buttons (CommandButtons.cpp), the set-up at load
-// (Setup.cpp) and the thumbnail strip (ThumbnailStrip.cpp).
+// (Setup.cpp), the animation (Animation.cpp), the thumbnail strip (ThumbnailStrip.cpp) and
+// its up/down buttons (StripButtons.cpp).
 class frmSkarvel : public Form {
 public:
     // Builds the window with its controls and runs Form_Load.
@@ -100,8 +102,25 @@ public:
     void ArrangeControls();
     QString CompactPath(const QString& sPath);
 
+    // Animation.
+    void Timer1_Timer();
+    void FitAnimation();
+    void HimetricToPixels(std::int32_t Value, std::int32_t& Result);
+
     // Thumbnail strip.
+    void DrawThumbnails();
     void ClearFrameLabels();
+
+    // Up/down buttons of the strip.
+    void ScrollThumbnails(bool Forward);
+    void picUpDown_MouseDown(std::int16_t Index, std::int16_t Button, std::int16_t Shift,
+                             float X, float Y);
+    void picUpDown_MouseUp(std::int16_t Index, std::int16_t Button, std::int16_t Shift,
+                           float X, float Y);
+    void picUpDown_MouseMove(std::int16_t Index, std::int16_t Button, std::int16_t Shift,
+                             float X, float Y);
+    // Ends a stepping run at once, without its last redraw (a new file replaces the strip).
+    void StopStepping();
 
 protected:
     void closeEvent(QCloseEvent* event) override;
@@ -111,8 +130,23 @@ private:
     void createStripControls();
     void createDecorations();
     void connectCommandButtons();
+    void connectAnimation();
+    void connectStripButtons();
+    void stepStrip();
+    void finishStepPass();
+    void endStepping();
 
     bool m_unloaded = false;
+    // Counts the strip drawings begun, so that a drawing overtaken by a newer one (run while
+    // it yielded) knows to stop.
+    std::uint64_t m_stripDrawings = 0;
+    // The stepping of the strip: a pass steps, waits, then redraws.
+    QTimer* m_stepTimer = nullptr;
+    bool m_stepForward = true;
+    bool m_stepPassOpen = false;
+    std::uint64_t m_stepPasses = 0;
+    // The buttons pressed during the run, whose opposite button is shown when it ends.
+    std::vector<std::int16_t> m_stepPresses;
 };
 
 } // namespace skarvel

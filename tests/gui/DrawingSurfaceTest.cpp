@@ -163,6 +163,24 @@ TEST_F(SurfaceTest, PaintPictureStretchesAndKeepsTransparentPixels)
     EXPECT_EQ(px(twips, 14, 14), ole(kBack));
 }
 
+TEST_F(SurfaceTest, ShrunkPictureIsAveraged)
+{
+    // One-pixel black and white columns, halved: every column lands as grey, none drops out.
+    QImage stripes(8, 4, QImage::Format_Indexed8);
+    stripes.setColorTable({qRgb(0, 0, 0), qRgb(255, 255, 255)});
+    for (int y = 0; y < 4; ++y)
+        for (int x = 0; x < 8; ++x)
+            stripes.setPixel(x, y, uint(x % 2));
+    DrawingSurface box(ScaleMode::Pixels);
+    box.resize(QSize(8, 4));
+    box.PaintPicture(Picture(stripes), 0, 0, 4.0, 2.0);
+    for (int x = 0; x < 4; ++x) {
+        const QColor seen = box.image().pixelColor(x, 1);
+        EXPECT_NEAR(seen.red(), 128, 8) << x;
+        EXPECT_EQ(seen.red(), seen.blue()) << x;
+    }
+}
+
 TEST_F(SurfaceTest, EtchedEdgeIsTwoRingsInsideTheRectangle)
 {
     DrawingSurface strip;
