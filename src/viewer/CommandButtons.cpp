@@ -34,6 +34,7 @@ void frmSkarvel::connectCommandButtons()
         button->MouseUp = [this, index](int b, int s, double x, double y) {
             picButton_MouseUp(index, std::int16_t(b), std::int16_t(s), float(x), float(y));
         };
+        button->Click = [this, index] { picButton_Click(index); };
     }
 }
 

@@ -30,8 +30,9 @@ class ShapeControl;
 // The main window: the display box, the thumbnail strip, the command buttons and the status
 // bar. Its procedures are spread over several files by concern: the controls (Controls.cpp),
 // start and end (Lifecycle.cpp), the command buttons (CommandButtons.cpp), the set-up at load
-// (Setup.cpp), the animation (Animation.cpp), the thumbnail strip (ThumbnailStrip.cpp) and
-// its up/down buttons (StripButtons.cpp).
+// (Setup.cpp), the animation (Animation.cpp), the thumbnail strip (ThumbnailStrip.cpp), its
+// up/down buttons (StripButtons.cpp), and the commands: opening a file (OpenWorkflow.cpp),
+// saving its frames (SaveWorkflow.cpp) and their dispatch (CommandDispatch.cpp).
 class frmSkarvel : public Form {
 public:
     // Builds the window with its controls and runs Form_Load.
@@ -97,6 +98,12 @@ public:
                            float X, float Y);
     void EnableSaveButton(bool bEnable);
 
+    // Open, save and about, and the dispatch of the command buttons to them.
+    void ChooseGifFile();
+    void OpenGifFile(const QString& sGifPath);
+    void SaveAllFrames();
+    void picButton_Click(std::int16_t Index);
+
     // Set-up at load.
     void SetupStatusBar();
     void ArrangeControls();
@@ -136,6 +143,8 @@ private:
     void finishStepPass();
     void endStepping();
 
+    // Set while an open draws its strip: the commands wait for it.
+    bool m_opening = false;
     bool m_unloaded = false;
     // Counts the strip drawings begun, so that a drawing overtaken by a newer one (run while
     // it yielded) knows to stop.

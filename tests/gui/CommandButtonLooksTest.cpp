@@ -4,6 +4,7 @@
 
 #include "platform/Colors.h"
 #include "platform/PictureBox.h"
+#include "support/FakeModal.h"
 
 #include <QWidget>
 
@@ -59,6 +60,9 @@ protected:
 
     QPoint inside(int index, QPoint local = {5, 5}) const { return at(button(index), local); }
     QPoint outside() const { return QPoint(300, 300); } // on the light panel, off every button
+
+    // A left click runs the button's command; its dialogs are answered as cancelled.
+    FakeModal dialogs;
 };
 
 TEST_F(CommandButtonLooks, HoverRaisesAndLeavingFlattens)
@@ -106,7 +110,20 @@ TEST_F(CommandButtonLooks, LeftClickSinksAndKeepsTheCaptureUntilTheNextMove)
     press(inside(0));
     EXPECT_EQ(look(0), Look::Sunken);
     EXPECT_FALSE(window->bHover);
+    // The open command runs on the release, sunken, but without the capture: that would take
+    // the clicks from its dialog.
+    Look duringCommand = Look::Mixed;
+    QWidget* grabberDuringCommand = button(0);
+    dialogs.whileDialogOpen = [&] {
+        duringCommand = look(0);
+        grabberDuringCommand = QWidget::mouseGrabber();
+    };
+    dialogs.openAnswers = {QString()};
     release(inside(0));
+    EXPECT_EQ(dialogs.fileDialogs.size(), 1u);
+    EXPECT_EQ(duringCommand, Look::Sunken);
+    EXPECT_EQ(grabberDuringCommand, nullptr);
+    // Back from the command, it holds the mouse again until the next move.
     EXPECT_EQ(look(0), Look::Sunken);
     EXPECT_EQ(QWidget::mouseGrabber(), button(0));
     EXPECT_FALSE(window->bHover);
