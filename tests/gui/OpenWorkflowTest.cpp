@@ -2,8 +2,6 @@
 // open shows.
 #include "WorkflowFixture.h"
 
-#include "frames/Messages.h"
-
 #include <QGuiApplication>
 
 namespace skarvel::test {
@@ -77,14 +75,18 @@ TEST_F(OpenWorkflow, FilesThatCannotBeShownGiveTheirMessageAndLeaveTheWindowRese
     single.image(GifBuilder::solid(16, 16, 1));
     const QString unreadable = dir.file(QStringLiteral("cartella.gif"));
     ASSERT_TRUE(QDir().mkdir(unreadable));
+    const QString notAnimated =
+        QStringLiteral("Il file selezionato non è una Gif animata,  oppure non è una\r\n"
+                       " GIF animata di tipo compatible con questo visualizzatore");
+    const QString cannotOpen = QStringLiteral("Impossibile aprire il file");
     struct Case {
         QString path;
         QString message;
     } cases[] = {
-        {gif(QStringLiteral("uno.gif"), single.build()), messages::notAnimated()},
-        {gif(QStringLiteral("testo.gif"), QByteArray("non sono una GIF\n")), messages::notAnimated()},
-        {unreadable, messages::cannotOpen()},
-        {dir.file(QStringLiteral("manca.gif")), messages::cannotOpen()},
+        {gif(QStringLiteral("uno.gif"), single.build()), notAnimated},
+        {gif(QStringLiteral("testo.gif"), QByteArray("non sono una GIF\n")), notAnimated},
+        {unreadable, cannotOpen},
+        {dir.file(QStringLiteral("manca.gif")), cannotOpen},
     };
     // A message never stands under the wait cursor.
     dialogs.whileMessageShown = [](const FakeModal::Message&) {
@@ -105,9 +107,6 @@ TEST_F(OpenWorkflow, FilesThatCannotBeShownGiveTheirMessageAndLeaveTheWindowRese
         expectReset();
         EXPECT_EQ(QGuiApplication::overrideCursor(), nullptr);
     }
-    EXPECT_EQ(messages::notAnimated(),
-              QStringLiteral("Il file selezionato non è una Gif animata,  oppure non è una\r\n"
-                             " GIF animata di tipo compatible con questo visualizzatore"));
 }
 
 TEST_F(OpenWorkflow, SecondOpenStopsTheFirstAnimationBeforeItsDialog)

@@ -3,7 +3,6 @@
 
 #include <QAbstractButton>
 #include <QApplication>
-#include <QFileDialog>
 #include <QMessageBox>
 #include <QTimer>
 #include <QWidget>
@@ -74,23 +73,6 @@ TEST(QtModalServices, ShowModalReturnsOnceTheFormIsClosedAndBlocksOtherWindows)
     services.ShowModal(form);
     EXPECT_TRUE(wasModal);
     EXPECT_FALSE(form.isVisible());
-}
-
-TEST(QtModalServices, OpenDialogAcceptsAnExistingFileAndCancelGivesEmpty)
-{
-    QtModalServices services;
-    FileDialogRequest request;
-    request.title = QStringLiteral("Seleziona il file Gif da aprire");
-    request.nameFilters = {QStringLiteral("Gif (*.gif)")};
-    whenModalShows([&](QWidget& w) {
-        auto* dialog = qobject_cast<QFileDialog*>(&w);
-        ASSERT_NE(dialog, nullptr);
-        EXPECT_EQ(dialog->windowTitle(), request.title);
-        EXPECT_EQ(dialog->nameFilters(), request.nameFilters);
-        EXPECT_EQ(dialog->fileMode(), QFileDialog::ExistingFile);
-        dialog->reject();
-    });
-    EXPECT_EQ(services.GetOpenFileName(request), QString());
 }
 
 } // namespace
