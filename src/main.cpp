@@ -3,12 +3,15 @@
 
 #include <QApplication>
 #include <QScreen>
+#include <QTimer>
 
 int main(int argc, char* argv[])
 {
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Skarvel"));
     QApplication::setApplicationVersion(QStringLiteral(SKARVEL_VERSION));
+    // Ties the window to skarvel.desktop, for its name and icon in docks and task lists.
+    QGuiApplication::setDesktopFileName(QStringLiteral("skarvel"));
 
     skarvel::QtModalServices dialogs;
     skarvel::ScopedModalServices useDialogs(dialogs);
@@ -17,5 +20,9 @@ int main(int argc, char* argv[])
     if (const QScreen* screen = window.screen())
         window.move(screen->availableGeometry().center() - window.rect().center());
     window.show();
+    // "Open with Skarvel" hands over the file as the one argument.
+    const QStringList args = QApplication::arguments();
+    if (args.size() > 1)
+        QTimer::singleShot(0, &window, [&window, path = args.at(1)] { window.OpenGivenFile(path); });
     return QApplication::exec();
 }

@@ -60,6 +60,8 @@ void frmSkarvel::createControls()
     icon.addPixmap(QPixmap::fromImage(artwork(QStringLiteral("skarvel16.xpm"))));
     icon.addPixmap(QPixmap::fromImage(artwork(QStringLiteral("skarvel32.xpm"))));
     setWindowIcon(icon);
+    // A GIF dropped anywhere on the window opens it.
+    setAcceptDrops(true);
     setFont(formFont());
     setBackColor(kGrey);
     setClientSize(5985, 5355);

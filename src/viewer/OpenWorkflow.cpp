@@ -15,7 +15,7 @@
 
 namespace skarvel {
 
-void frmSkarvel::ChooseGifFile()
+void frmSkarvel::ResetForOpen()
 {
     Timer1->stop();
     StopStepping();
@@ -28,7 +28,11 @@ void frmSkarvel::ChooseGifFile()
     picUpDown[0]->setVisible(false);
     picUpDown[1]->setVisible(false);
     VScroll->setValue(0);
+}
 
+void frmSkarvel::ChooseGifFile()
+{
+    ResetForOpen();
     {
         OpenSave dialog;
         dialog.setDialogTitle(QStringLiteral("Seleziona il file Gif da aprire"));

@@ -103,6 +103,9 @@ public:
     void OpenGifFile(const QString& sGifPath);
     void SaveAllFrames();
     void picButton_Click(std::int16_t Index);
+    // Opens a file handed over by the desktop (a program argument, a drop) as if it had been
+    // chosen in the open dialog.
+    void OpenGivenFile(const QString& sPath);
 
     // Set-up at load.
     void SetupStatusBar();
@@ -131,8 +134,12 @@ public:
 
 protected:
     void closeEvent(QCloseEvent* event) override;
+    void dragEnterEvent(QDragEnterEvent* event) override;
+    void dropEvent(QDropEvent* event) override;
 
 private:
+    // What the open command does before its dialog: stops, clears and disables.
+    void ResetForOpen();
     void createControls();
     void createStripControls();
     void createDecorations();
