@@ -61,6 +61,8 @@ FrameEntry readFrameValues(QByteArrayView chunk, bool last)
 struct FrameOutcome {
     FrameEntry entry;
     bool last = false;
+    // What the frame was expected to take while it was made ahead of its turn.
+    std::int64_t estimate = 0;
     // The memory the picture needs, once its size is known; -1 before.
     std::int64_t pictureBytes = -1;
     std::optional<RuntimeError::Number> error;
@@ -129,29 +131,39 @@ struct FramePlan {
         }
     }
 
-    // The chunk of frame `index`; frames are asked for in order.
+    // The chunk of frame `index`; frames are asked for in order, each once or more in a row.
     FrameCutter::Chunk chunk(std::int64_t index)
     {
         if (std::size_t(index) < chunks.size())
             return chunks[std::size_t(index)];
-        return *rest.next();
+        if (restIndex != index) {
+            restChunk = *rest.next();
+            restIndex = index;
+        }
+        return restChunk;
     }
 
     std::vector<FrameCutter::Chunk> chunks;
     FrameCutter rest;               // goes on behind the listed chunks
+    FrameCutter::Chunk restChunk;   // the last one cut there, frame `restIndex`
+    std::int64_t restIndex = -1;
     std::int64_t count = 0;
     std::int64_t declaredBytes = 0; // of all frames but the last
 };
 
 // Makes the frames of a plan on several threads and hands them out in frame order. Threads work
-// at most a window of frames ahead of the one handed out last, so that a file that fails early
-// costs no more than a few pictures beyond what was stored. The calling thread makes frames too
-// while it waits; with one thread it makes each frame in its turn with the exact budget left.
+// ahead of the frame handed out last by at most a window, counted in frames and in the memory
+// their pictures are expected to take, so that a file that fails early costs little beyond what
+// was stored, and small frames still give every thread enough to do between two waits. The
+// calling thread makes frames too while it waits; with one thread it makes each frame in its turn
+// with the exact budget left.
 class FrameMaker {
 public:
+    static constexpr std::int64_t kAheadFrames = 64;
+    static constexpr std::int64_t kAheadBytes = std::int64_t(32) << 20;
+
     FrameMaker(QByteArrayView header, FramePlan& plan, std::int64_t budget, int threads)
-        : m_header(header), m_plan(plan), m_remaining(budget),
-          m_window(std::size_t(std::max(2, 2 * threads))), m_slots(m_window)
+        : m_header(header), m_plan(plan), m_remaining(budget), m_slots(std::size_t(kAheadFrames))
     {
         const std::int64_t helpers = std::min<std::int64_t>(threads - 1, plan.count - 1);
         for (std::int64_t i = 0; i < helpers; ++i) {
@@ -180,7 +192,7 @@ public:
     FrameOutcome take()
     {
         std::unique_lock lock(m_mutex);
-        std::optional<FrameOutcome>& slot = m_slots[std::size_t(m_taken) % m_window];
+        std::optional<FrameOutcome>& slot = m_slots[std::size_t(m_taken % kAheadFrames)];
         while (!slot) {
             if (canClaim())
                 makeNext(lock);
@@ -190,6 +202,7 @@ public:
         FrameOutcome outcome = std::move(*slot);
         slot.reset();
         ++m_taken;
+        m_aheadBytes -= outcome.estimate;
         m_changed.notify_all();
         return outcome;
     }
@@ -202,17 +215,36 @@ public:
     }
 
 private:
-    bool canClaim() const { return m_claimed < m_plan.count && std::size_t(m_claimed - m_taken) < m_window; }
+    // A picture whose size the chunk does not tell may be as large as any.
+    static std::int64_t estimate(const FrameCutter::Chunk& chunk)
+    {
+        const std::int64_t declared = declaredPictureBytes(chunk.bytes);
+        return declared > 0 ? declared : PictureBytes(PictureLimits::kMaxPixels, 1);
+    }
+
+    // The frame in turn can always be made; others while the window has room for them.
+    bool canClaim()
+    {
+        if (m_claimed >= m_plan.count)
+            return false;
+        if (m_claimed == m_taken)
+            return true;
+        return m_claimed - m_taken < kAheadFrames
+            && m_aheadBytes + estimate(m_plan.chunk(m_claimed)) <= kAheadBytes;
+    }
 
     void makeNext(std::unique_lock<std::mutex>& lock)
     {
         const std::int64_t index = m_claimed++;
         const FrameCutter::Chunk chunk = m_plan.chunk(index);
+        const std::int64_t expected = estimate(chunk);
+        m_aheadBytes += expected;
         const std::int64_t budget = m_remaining;
         lock.unlock();
         FrameOutcome outcome = makeFrame(m_header, chunk, budget);
+        outcome.estimate = expected;
         lock.lock();
-        m_slots[std::size_t(index) % m_window] = std::move(outcome);
+        m_slots[std::size_t(index % kAheadFrames)] = std::move(outcome);
         m_changed.notify_all();
     }
 
@@ -234,8 +266,8 @@ private:
     std::int64_t m_remaining;
     std::int64_t m_claimed = 0;
     std::int64_t m_taken = 0;
+    std::int64_t m_aheadBytes = 0; // expected by the frames made or being made, not yet taken
     bool m_stopping = false;
-    const std::size_t m_window;
     std::vector<std::optional<FrameOutcome>> m_slots;
     std::vector<std::jthread> m_helpers; // last: joined before anything they use goes
 };
