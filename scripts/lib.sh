@@ -6,6 +6,10 @@ SKARVEL_ROOT=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
 # Debian packages the build and the tests need.
 SKARVEL_PACKAGES=(cmake ninja-build g++ pkg-config qt6-base-dev libgif-dev libgtest-dev
   desktop-file-utils appstream dpkg-dev)
+# What scripts/fuzz needs on top: clang with libFuzzer and the sanitizer runtimes.
+SKARVEL_FUZZ_PACKAGES=(clang libclang-rt-dev)
+# What scripts/bench needs on top: the tools it compares with, and valgrind for profiles.
+SKARVEL_BENCH_PACKAGES=(gifsicle imagemagick valgrind)
 
 # Installs the named Debian packages that are not installed yet.
 ensure_packages() {

@@ -15,8 +15,15 @@ namespace skarvel {
 // keeps the frames made before the failure. A last frame that cannot be decoded is dropped.
 std::int32_t SplitGifFrames(const QString& sGifPath, FrameTable& table);
 
-// The same over a file's bytes already in memory.
+// Decode frame images on one thread per core.
+inline constexpr int kAllCores = 0;
+
+// The same over a file's bytes already in memory, with all pictures together limited to
+// `budgetBytes`. The frame images are decoded on `threads` threads (1: one after the other on the
+// calling thread); the table and the result do not depend on it. A file whose frames, the last
+// one aside, declare more pixels than the budget holds is refused (-1) before anything is decoded.
 std::int32_t SplitGifBytes(QByteArrayView data, FrameTable& table,
-                           std::int64_t budgetBytes = PictureLimits::kSplitBudgetBytes);
+                           std::int64_t budgetBytes = PictureLimits::kSplitBudgetBytes,
+                           int threads = kAllCores);
 
 } // namespace skarvel

@@ -6,6 +6,7 @@
 #include <gif_lib.h>
 
 #include <algorithm>
+#include <climits>
 #include <cstring>
 #include <memory>
 
@@ -13,19 +14,29 @@ namespace skarvel {
 
 namespace {
 
+// Reads `head` then `tail` as one stream, so that a frame image needs no copy of its own.
 struct MemoryReader {
-    const char* data;
-    qsizetype size;
+    QByteArrayView head;
+    QByteArrayView tail;
     qsizetype pos = 0;
 };
 
 int readFromMemory(GifFileType* gif, GifByteType* buffer, int length)
 {
     auto* reader = static_cast<MemoryReader*>(gif->UserData);
-    const qsizetype n = std::clamp<qsizetype>(reader->size - reader->pos, 0, length);
-    std::memcpy(buffer, reader->data + reader->pos, size_t(n));
-    reader->pos += n;
-    return int(n);
+    int done = 0;
+    while (done < length) {
+        const bool inHead = reader->pos < reader->head.size();
+        const QByteArrayView part = inHead ? reader->head : reader->tail;
+        const qsizetype offset = inHead ? reader->pos : reader->pos - reader->head.size();
+        const qsizetype n = std::clamp<qsizetype>(part.size() - offset, 0, length - done);
+        if (n == 0)
+            break;
+        std::memcpy(buffer + done, part.data() + offset, size_t(n));
+        reader->pos += n;
+        done += int(n);
+    }
+    return done;
 }
 
 struct GifCloser {
@@ -81,6 +92,12 @@ void decodeRows(GifFileType* gif, QImage& image)
 {
     const int width = image.width();
     const int height = image.height();
+    // Unpadded rows are one run of pixels: one call instead of one per row.
+    if (!gif->Image.Interlace && image.bytesPerLine() == width && std::int64_t(width) * height <= INT_MAX) {
+        if (DGifGetLine(gif, image.bits(), int(std::int64_t(width) * height)) == GIF_ERROR)
+            fail("truncated or corrupt image data", gif->Error);
+        return;
+    }
     auto readRow = [&](int row) {
         if (DGifGetLine(gif, image.scanLine(row), width) == GIF_ERROR)
             fail("truncated or corrupt image data", gif->Error);
@@ -102,9 +119,14 @@ void decodeRows(GifFileType* gif, QImage& image)
 QList<QRgb> colourTable(const ColorMapObject& map, const QImage& image, int transparent)
 {
     uchar maxIndex = 0;
-    for (int row = 0; row < image.height(); ++row) {
-        const uchar* line = image.constScanLine(row);
-        maxIndex = std::max(maxIndex, *std::max_element(line, line + image.width()));
+    if (map.ColorCount < 256) {
+        for (int row = 0; row < image.height(); ++row) {
+            const uchar* line = image.constScanLine(row);
+            uchar rowMax = 0;
+            for (int x = 0; x < image.width(); ++x)
+                rowMax = std::max(rowMax, line[x]);
+            maxIndex = std::max(maxIndex, rowMax);
+        }
     }
     const int size = std::max(map.ColorCount, int(maxIndex) + 1);
     QList<QRgb> colours(size, qRgb(0, 0, 0));
@@ -119,7 +141,14 @@ QList<QRgb> colourTable(const ColorMapObject& map, const QImage& image, int tran
 
 Picture LoadPicture(QByteArrayView bytes, const PictureLimits& limits)
 {
-    MemoryReader reader{bytes.data(), bytes.size()};
+    return LoadPicture(bytes, {}, limits);
+}
+
+Picture LoadPicture(QByteArrayView head, QByteArrayView tail, const PictureLimits& limits, std::int64_t* pictureBytes)
+{
+    if (pictureBytes)
+        *pictureBytes = -1;
+    MemoryReader reader{head, tail};
     int error = D_GIF_SUCCEEDED;
     GifHandle gif(DGifOpen(&reader, readFromMemory, &error));
     if (!gif)
@@ -135,6 +164,8 @@ Picture LoadPicture(QByteArrayView bytes, const PictureLimits& limits)
         fail("empty image");
     if (width * height > limits.maxPixels)
         fail("image too large");
+    if (pictureBytes)
+        *pictureBytes = PictureBytes(width, height);
     if (PictureBytes(width, height) > limits.maxBytes)
         throw RuntimeError(RuntimeError::OutOfMemory, "picture over the memory budget");
     const ColorMapObject* map = gif->Image.ColorMap ? gif->Image.ColorMap : gif->SColorMap;

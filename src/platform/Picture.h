@@ -49,6 +49,12 @@ private:
 // missing trailer or anything after the image is ignored. The picture has the image's own size.
 // Throws RuntimeError when there is no complete image to decode or `limits` refuse it.
 Picture LoadPicture(QByteArrayView bytes, const PictureLimits& limits = {});
+// The same over a GIF held in two pieces, `head` followed by `tail`, without joining them. When
+// `pictureBytes` is given it receives the memory the picture needs as soon as the image's size has
+// passed the pixel limit, before the budget is checked, and stays -1 until then: a caller that
+// decodes ahead can tell a refusal by a budget it did not know yet from any other failure.
+Picture LoadPicture(QByteArrayView head, QByteArrayView tail, const PictureLimits& limits,
+                    std::int64_t* pictureBytes = nullptr);
 // Memory a picture of this size takes (rows are padded to four bytes).
 std::int64_t PictureBytes(std::int64_t width, std::int64_t height);
 

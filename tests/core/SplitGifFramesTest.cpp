@@ -255,3 +255,22 @@ TEST(SplitGifFrames, MemoryBudgetRefusesTheWholeSplit)
     EXPECT_EQ(SplitGifBytes(gif, table, 2 * PictureBytes(100, 100) - 1), -1);
     EXPECT_EQ(table.frames.size(), 1u);
 }
+
+TEST(FrameCutter, FindsEverySeparatorAPlainSearchFinds)
+{
+    // Bytes drawn from the separator's own three and one other, so that near misses abound.
+    std::uint32_t state = 12345;
+    const char alphabet[] = {0x00, 0x21, char(0xF9), 0x2C};
+    QByteArray data;
+    for (int i = 0; i < 4000; ++i) {
+        state = state * 1103515245u + 12345u;
+        data.append(alphabet[(state >> 16) % 4]);
+    }
+    const QByteArray separator("\x00\x21\xF9", 3);
+    for (qsizetype from = -1; from <= data.size() + 1; ++from) {
+        const qsizetype expected = from < 0 ? -1 : data.indexOf(separator, from);
+        ASSERT_EQ(FrameCutter::findSeparator(data, from), expected) << "from " << from;
+    }
+    EXPECT_EQ(FrameCutter::findSeparator(QByteArrayView(separator).first(2), 0), -1);
+    EXPECT_EQ(FrameCutter::findSeparator(separator, 0), 0);
+}

@@ -56,6 +56,12 @@ void putImage(GifFileType* gif, const ImageSpec& spec)
     if (spec.commentBeforeImage)
         check(EGifPutComment(gif, "frame"), "comment");
     const MapHandle local = makeMap(spec.localColours);
+    // giflib's encoder drops, without freeing, the previous image's local colour table when this
+    // image has none.
+    if (!local && gif->Image.ColorMap) {
+        GifFreeMapObject(gif->Image.ColorMap);
+        gif->Image.ColorMap = nullptr;
+    }
     check(EGifPutImageDesc(gif, spec.left, spec.top, spec.width, spec.height, spec.interlaced, local.get()),
           "image descriptor");
     std::vector<int> rows;

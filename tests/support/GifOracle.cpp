@@ -9,15 +9,15 @@ namespace skarvel::test {
 namespace {
 
 struct Reader {
-    const QByteArray* bytes;
+    QByteArrayView bytes;
     qsizetype pos = 0;
 };
 
 int readBytes(GifFileType* gif, GifByteType* buffer, int length)
 {
     auto* reader = static_cast<Reader*>(gif->UserData);
-    const qsizetype n = std::min<qsizetype>(length, reader->bytes->size() - reader->pos);
-    std::memcpy(buffer, reader->bytes->constData() + reader->pos, size_t(n));
+    const qsizetype n = std::min<qsizetype>(length, reader->bytes.size() - reader->pos);
+    std::memcpy(buffer, reader->bytes.data() + reader->pos, size_t(n));
     reader->pos += n;
     return int(n);
 }
@@ -26,7 +26,7 @@ int readBytes(GifFileType* gif, GifByteType* buffer, int length)
 
 std::optional<SlurpedGif> slurpGif(const QByteArray& bytes)
 {
-    Reader reader{&bytes};
+    Reader reader{bytes};
     int error = 0;
     GifFileType* gif = DGifOpen(&reader, readBytes, &error);
     if (!gif)
@@ -68,6 +68,39 @@ std::optional<SlurpedGif> slurpGif(const QByteArray& bytes)
     }
     DGifCloseFile(gif, &error);
     return result;
+}
+
+std::optional<QSize> firstImageSize(QByteArrayView bytes)
+{
+    Reader reader{bytes};
+    int error = 0;
+    GifFileType* gif = DGifOpen(&reader, readBytes, &error);
+    if (!gif)
+        return std::nullopt;
+    std::optional<QSize> size;
+    for (;;) {
+        GifRecordType type = UNDEFINED_RECORD_TYPE;
+        if (DGifGetRecordType(gif, &type) == GIF_ERROR)
+            break;
+        if (type == IMAGE_DESC_RECORD_TYPE) {
+            if (DGifGetImageDesc(gif) != GIF_ERROR)
+                size = QSize(gif->Image.Width, gif->Image.Height);
+            break;
+        }
+        if (type != EXTENSION_RECORD_TYPE)
+            break;
+        int code = 0;
+        GifByteType* block = nullptr;
+        if (DGifGetExtension(gif, &code, &block) == GIF_ERROR)
+            break;
+        bool broken = false;
+        while (block && !broken)
+            broken = DGifGetExtensionNext(gif, &block) == GIF_ERROR;
+        if (broken)
+            break;
+    }
+    DGifCloseFile(gif, &error);
+    return size;
 }
 
 ::testing::AssertionResult samePicture(const QImage& picture, const SlurpedImage& image)

@@ -1,0 +1,334 @@
+// Opens and saves large GIFs with Skarvel's core and with the tools people use today, each run
+// in a process of its own so that its peak memory can be told, and prints one table.
+//   skarvel_bench WORK_DIR [--repeat N] [--only NAME]
+//   skarvel_bench --once slurp|split-one-thread|split FILE   (one open in this process, for profiling)
+#include "BenchGifs.h"
+
+#include "frames/ExportGifFrames.h"
+#include "frames/FrameCutter.h"
+#include "frames/SaveFrames.h"
+#include "frames/SplitGifFrames.h"
+#include "platform/FileIO.h"
+
+#include <QDir>
+#include <QFileInfo>
+
+#include <gif_lib.h>
+
+#include <sys/resource.h>
+#include <sys/wait.h>
+#include <fcntl.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <chrono>
+#include <cstdio>
+#include <cstring>
+#include <functional>
+#include <string>
+#include <thread>
+#include <vector>
+
+using namespace skarvel;
+using namespace skarvel::bench;
+
+namespace {
+
+const BenchGif kGifs[] = {
+    {"noisy-600x320x240", 600, 320, 240, true},
+    {"smooth-100x1280x720", 100, 1280, 720, false},
+    {"noisy-2000x64x64", 2000, 64, 64, true},
+};
+
+struct Measure {
+    double seconds = 0;
+    double peakMiB = 0;
+    bool ok = false;
+    double cpuSeconds = 0; // user + system, all threads
+};
+
+double cpuOf(const rusage& usage)
+{
+    return double(usage.ru_utime.tv_sec + usage.ru_stime.tv_sec)
+        + double(usage.ru_utime.tv_usec + usage.ru_stime.tv_usec) / 1e6;
+}
+
+double now()
+{
+    return std::chrono::duration<double>(std::chrono::steady_clock::now().time_since_epoch()).count();
+}
+
+// Runs `work` in a child process: its own time, and the child's peak resident memory.
+Measure inChild(const std::function<bool()>& work)
+{
+    int ends[2];
+    if (pipe(ends) != 0)
+        return {};
+    const pid_t child = fork();
+    if (child == 0) {
+        close(ends[0]);
+        const double start = now();
+        const bool ok = work();
+        const double report[2] = {now() - start, ok ? 1.0 : 0.0};
+        _exit(write(ends[1], report, sizeof report) == sizeof report ? 0 : 1);
+    }
+    close(ends[1]);
+    double report[2] = {0, 0};
+    const bool got = read(ends[0], report, sizeof report) == sizeof report;
+    close(ends[0]);
+    int status = 0;
+    rusage usage{};
+    wait4(child, &status, 0, &usage);
+    return {report[0], usage.ru_maxrss / 1024.0, got && report[1] != 0 && WIFEXITED(status) && WEXITSTATUS(status) == 0,
+            cpuOf(usage)};
+}
+
+// Runs a program, its output thrown away: wall time from start to end, and its peak memory.
+Measure program(const std::vector<std::string>& argv)
+{
+    const double start = now();
+    const pid_t child = fork();
+    if (child == 0) {
+        const int null = open("/dev/null", O_WRONLY);
+        dup2(null, 1);
+        dup2(null, 2);
+        std::vector<char*> args;
+        for (const std::string& arg : argv)
+            args.push_back(const_cast<char*>(arg.c_str()));
+        args.push_back(nullptr);
+        execvp(args[0], args.data());
+        _exit(127);
+    }
+    int status = 0;
+    rusage usage{};
+    wait4(child, &status, 0, &usage);
+    return {now() - start, usage.ru_maxrss / 1024.0, WIFEXITED(status) && WEXITSTATUS(status) == 0, cpuOf(usage)};
+}
+
+// The best of `repeat` runs (the machine is shared; the least disturbed run tells the cost),
+// with the largest peak memory seen. `prepare` runs before each one, untimed.
+Measure best(int repeat, const std::function<Measure()>& run, const std::function<void()>& prepare = {})
+{
+    Measure result;
+    result.seconds = 1e30;
+    result.cpuSeconds = 1e30;
+    result.ok = true;
+    for (int i = 0; i < repeat; ++i) {
+        if (prepare)
+            prepare();
+        const Measure m = run();
+        result.ok = result.ok && m.ok;
+        result.seconds = std::min(result.seconds, m.seconds);
+        result.cpuSeconds = std::min(result.cpuSeconds, m.cpuSeconds);
+        result.peakMiB = std::max(result.peakMiB, m.peakMiB);
+    }
+    return result;
+}
+
+bool slurp(const QString& path)
+{
+    int error = 0;
+    GifFileType* gif = DGifOpenFileName(QFile::encodeName(path).constData(), &error);
+    if (!gif)
+        return false;
+    const bool ok = DGifSlurp(gif) == GIF_OK;
+    DGifCloseFile(gif, &error);
+    return ok;
+}
+
+bool splitInOrder(const QString& path)
+{
+    const QByteArray data = ReadWholeFile(path);
+    FrameTable table;
+    return SplitGifBytes(data, table, PictureLimits::kSplitBudgetBytes, 1) > 0;
+}
+
+// ExportGifFrames reads only the number of frames of the table: a table of that many empty
+// entries stands for the opened file without holding its pictures.
+FrameTable countOnlyTable(const QString& path)
+{
+    const QByteArray data = ReadWholeFile(path);
+    FrameCutter cutter(data);
+    FrameTable table;
+    while (cutter.next())
+        table.frames.emplace_back();
+    return table;
+}
+
+// The least any tool can spend on an export: creating files of the given sizes with plain
+// open, write and close, nothing computed, nothing renamed.
+bool writePlainFiles(const QString& folder, const std::vector<qsizetype>& sizes)
+{
+    std::vector<char> buffer;
+    for (std::size_t i = 0; i < sizes.size(); ++i) {
+        buffer.resize(std::size_t(sizes[i]), 'x');
+        const QByteArray name = QFile::encodeName(folder + QStringLiteral("/plain%1").arg(i));
+        const int fd = ::open(name.constData(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0666);
+        if (fd < 0)
+            return false;
+        const bool ok = ::write(fd, buffer.data(), buffer.size()) == ssize_t(buffer.size());
+        if (::close(fd) != 0 || !ok)
+            return false;
+    }
+    return true;
+}
+
+void emptyFolder(const QString& folder)
+{
+    QDir(folder).removeRecursively();
+    QDir().mkpath(folder);
+}
+
+struct Row {
+    std::string gif;
+    std::string what;
+    Measure ours;
+    std::string reference;
+    Measure theirs;
+    double timeGoal;   // ours / theirs at most, 0 for none
+    double memoryGoal; // MiB, 0 for none
+    Measure floor{};   // creating the same files plainly, for exports
+};
+
+void printRows(const std::vector<Row>& rows, double harnessMiB)
+{
+    std::printf("\n| GIF | operation | Skarvel | reference | ratio | goal | CPU Skarvel / reference | files alone | "
+                "Skarvel peak | reference peak | peak goal |\n");
+    std::printf("|---|---|---:|---|---:|---:|---:|---:|---:|---:|---:|\n");
+    for (const Row& row : rows) {
+        const double ratio = row.ours.seconds / row.theirs.seconds;
+        const bool timeMet = ratio <= row.timeGoal;
+        const std::string timeGoal = row.timeGoal > 0 ? std::to_string(row.timeGoal).substr(0, 4) + (timeMet ? " met" : " MISSED") : "-";
+        const bool memoryMet = row.memoryGoal <= 0 || row.ours.peakMiB <= row.memoryGoal;
+        const std::string files = row.floor.ok ? std::to_string(int(row.floor.seconds * 1000 + 0.5)) + " ms" : "-";
+        std::printf("| %s | %s | %.0f ms%s | %s %.0f ms%s | %.2f | %s | %.0f / %.0f ms | %s | %.0f MiB | %.0f MiB | %s%s |\n",
+                    row.gif.c_str(), row.what.c_str(), row.ours.seconds * 1000, row.ours.ok ? "" : " (FAILED)",
+                    row.reference.c_str(), row.theirs.seconds * 1000, row.theirs.ok ? "" : " (FAILED)", ratio,
+                    timeGoal.c_str(), row.ours.cpuSeconds * 1000, row.theirs.cpuSeconds * 1000, files.c_str(), row.ours.peakMiB,
+                    row.theirs.peakMiB,
+                    row.memoryGoal > 0 ? (std::to_string(int(row.memoryGoal)) + " MiB").c_str() : "-",
+                    row.memoryGoal > 0 ? (memoryMet ? " met" : " MISSED") : "");
+    }
+    std::printf("\nTimes are wall-clock, the best of the runs; CPU is user + system time of all threads (the "
+                "least of the runs). 'Files alone' is the time to create the same number of files of the same sizes "
+                "with plain open, write and close: what any tool pays for the file system. Peak memory is each process's peak resident set; every figure includes the "
+                "harness's own %.0f MiB (a process that does nothing).\n",
+                harnessMiB);
+}
+
+} // namespace
+
+int main(int argc, char** argv)
+{
+    if (argc == 4 && std::strcmp(argv[1], "--once") == 0) {
+        const QString path = QString::fromLocal8Bit(argv[3]);
+        const std::string what = argv[2];
+        FrameTable table;
+        const bool ok = what == "slurp" ? slurp(path)
+                        : what == "split-one-thread" ? splitInOrder(path)
+                                                     : SplitGifFrames(path, table) > 0;
+        return ok ? 0 : 1;
+    }
+    if (argc < 2) {
+        std::fprintf(stderr, "usage: skarvel_bench WORK_DIR [--repeat N] [--only NAME]\n");
+        return 64;
+    }
+    const QString work = QString::fromLocal8Bit(argv[1]);
+    int repeat = 3;
+    std::string only;
+    for (int i = 2; i + 1 < argc; i += 2) {
+        if (std::strcmp(argv[i], "--repeat") == 0)
+            repeat = std::max(1, std::atoi(argv[i + 1]));
+        else if (std::strcmp(argv[i], "--only") == 0)
+            only = argv[i + 1];
+    }
+    QDir().mkpath(work);
+    const QString out = work + QStringLiteral("/out");
+
+    std::printf("%u hardware threads, best of %d runs each\n", std::thread::hardware_concurrency(), repeat);
+    const double harnessMiB = inChild([] { return true; }).peakMiB;
+
+    std::vector<Row> rows;
+    for (const BenchGif& spec : kGifs) {
+        if (!only.empty() && only != spec.name)
+            continue;
+        const QString path = work + QStringLiteral("/") + QString::fromLatin1(spec.name) + QStringLiteral(".gif");
+        if (!QFileInfo::exists(path)) {
+            std::printf("writing %s\n", qPrintable(path));
+            std::fflush(stdout);
+            writeBenchGif(spec, path);
+        }
+        const double fileMiB = QFileInfo(path).size() / 1048576.0;
+        const double memoryGoal = fileMiB + 1.15 * double(spec.pixels()) / 1048576.0 + 50;
+        const std::string name = std::string(spec.name) + " (" + std::to_string(int(fileMiB + 0.5)) + " MiB)";
+        std::printf("measuring %s\n", name.c_str());
+        std::fflush(stdout);
+
+        const Measure floor = best(repeat, [&] { return inChild([&] { return slurp(path); }); });
+        const Measure inOrder = best(repeat, [&] { return inChild([&] { return splitInOrder(path); }); });
+        const Measure parallel = best(repeat, [&] {
+            return inChild([&] {
+                FrameTable table;
+                return SplitGifFrames(path, table) > 0;
+            });
+        });
+        rows.push_back({name, "open, one thread", inOrder, "DGifSlurp", floor, 0, memoryGoal});
+        rows.push_back({name, "open, all cores", parallel, "DGifSlurp", floor, 0.65, memoryGoal});
+
+        std::vector<qsizetype> gifSizes;
+        std::vector<qsizetype> bmpSizes;
+        {
+            const QByteArray data = ReadWholeFile(path);
+            FrameCutter cutter(data);
+            while (const auto chunk = cutter.next())
+                gifSizes.push_back(cutter.header().size() + chunk->bytes.size());
+            const qsizetype bmp = 14 + 40 + 256 * 4 + ((spec.width + 3) & ~3) * qsizetype(spec.height);
+            bmpSizes.assign(gifSizes.size(), bmp);
+        }
+        const Measure gifFloor = best(repeat, [&] { return inChild([&] { return writePlainFiles(out, gifSizes); }); },
+                                      [&] { emptyFolder(out); });
+        const Measure bmpFloor = best(repeat, [&] { return inChild([&] { return writePlainFiles(out, bmpSizes); }); },
+                                      [&] { emptyFolder(out); });
+
+        const QString prefix = out + QStringLiteral("/frame");
+        const Measure gifOurs = best(
+            repeat,
+            [&] {
+                return inChild([&] {
+                    const FrameTable table = countOnlyTable(path);
+                    return ExportGifFrames(path, prefix, table);
+                });
+            },
+            [&] { emptyFolder(out); });
+        const Measure gifTheirs = best(
+            repeat,
+            [&] {
+                return program({"gifsicle", "--no-warnings", "--explode", "--output", (out + QStringLiteral("/frame")).toStdString(),
+                                path.toStdString()});
+            },
+            [&] { emptyFolder(out); });
+        rows.push_back({name, "GIF export", gifOurs, "gifsicle --explode", gifTheirs, 0.5, 0, gifFloor});
+
+        const Measure bmpOurs = best(
+            repeat,
+            [&] {
+                return inChild([&] {
+                    FrameTable table;
+                    return SplitGifFrames(path, table) > 0 && SaveFrames(table, path, out, FrameFormat::Bmp);
+                });
+            },
+            [&] { emptyFolder(out); });
+        const Measure bmpTheirs = best(
+            repeat,
+            [&] {
+                // The package's own binary, whatever wrapper may stand first on the PATH.
+                const std::string convert = QFileInfo::exists(QStringLiteral("/usr/bin/convert")) ? "/usr/bin/convert" : "convert";
+                return program({convert, path.toStdString(), "+adjoin", (out + QStringLiteral("/frame%d.bmp")).toStdString()});
+            },
+            [&] { emptyFolder(out); });
+        rows.push_back({name, "open + BMP export", bmpOurs, "convert +adjoin", bmpTheirs, 0.2, 0, bmpFloor});
+        QDir(out).removeRecursively();
+    }
+    printRows(rows, harnessMiB);
+    return 0;
+}

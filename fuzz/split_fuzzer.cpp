@@ -1,0 +1,47 @@
+// The whole split over arbitrary bytes: cutting, the per-frame values, decoding, the last-frame
+// and failure rules, and the parallel decoding against the one-thread order.
+#include "FuzzCheck.h"
+
+#include "frames/SplitGifFrames.h"
+
+#include <cstdint>
+
+using namespace skarvel;
+
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size)
+{
+    const QByteArrayView bytes(data, qsizetype(size));
+    // Small enough that the budget rules are reached by small inputs too, and that no input spends
+    // long decoding a picture of millions of pixels drawn from a few bytes.
+    constexpr std::int64_t kBudget = std::int64_t(4) << 20;
+
+    FrameTable inOrder;
+    const std::int32_t result = SplitGifBytes(bytes, inOrder, kBudget, 1);
+    FUZZ_CHECK(result >= -1);
+    if (result >= 1)
+        FUZZ_CHECK(inOrder.frames.size() == std::size_t(result) + 1);
+    if (result == 0)
+        FUZZ_CHECK(inOrder.frames.size() <= 1);
+    std::int64_t total = 0;
+    for (const FrameEntry& frame : inOrder.frames) {
+        fuzz::checkPicture(frame.FramePicture);
+        FUZZ_CHECK(frame.FrameDelay >= 1);
+        FUZZ_CHECK(frame.FrameLeft >= 0 && frame.FrameLeft <= 65535);
+        FUZZ_CHECK(frame.FrameTop >= 0 && frame.FrameTop <= 65535);
+        total += frame.FramePicture.byteCount();
+    }
+    FUZZ_CHECK(total <= kBudget);
+
+    FrameTable parallel;
+    FUZZ_CHECK(SplitGifBytes(bytes, parallel, kBudget, 3) == result);
+    FUZZ_CHECK(parallel.GifWidth == inOrder.GifWidth && parallel.GifHeight == inOrder.GifHeight);
+    FUZZ_CHECK(parallel.frames.size() == inOrder.frames.size());
+    for (std::size_t i = 0; i < parallel.frames.size(); ++i) {
+        const FrameEntry& a = inOrder.frames[i];
+        const FrameEntry& b = parallel.frames[i];
+        FUZZ_CHECK(a.FrameClear == b.FrameClear && a.FrameDelay == b.FrameDelay);
+        FUZZ_CHECK(a.FrameLeft == b.FrameLeft && a.FrameTop == b.FrameTop);
+        FUZZ_CHECK(a.FramePicture.image() == b.FramePicture.image());
+    }
+    return 0;
+}
