@@ -2,60 +2,156 @@
 
 #include "viewer/frmSkarvel.h"
 
+#include "platform/Colors.h"
+#include "platform/PictureBox.h"
+#include "platform/StatusBarWindow.h"
+#include "frames/SplitGifFrames.h"
+#include "support/FakeModal.h"
+#include "support/GifBuilder.h"
+#include "support/TestFiles.h"
+
 #include <QImage>
+#include <QRadioButton>
+#include <QScrollBar>
 #include <QTest>
+#include <QTimer>
 #include <QWindow>
 
 #include <gtest/gtest.h>
 
 #include <memory>
+#include <string>
+#include <vector>
 
 namespace skarvel::test {
 
-// Offscreen windows cannot grab the mouse at the platform level; Qt still routes the mouse to
-// the grabbing widget, which is all the tests need. Silence that one warning.
-inline void quietGrabWarnings()
-{
-    static const QtMessageHandler previous = qInstallMessageHandler(
-        [](QtMsgType type, const QMessageLogContext& context, const QString& message) {
-            if (message.contains(QLatin1String("does not support grabbing the mouse")))
-                return;
-            if (previous)
-                previous(type, context, message);
-        });
-}
-
-// A loaded, shown main window. Closing it must not end the test program.
+// A shown main window whose dialogs the test answers, with a scratch folder for GIFs. Closing
+// it must not end the test program.
 class MainWindowTest : public ::testing::Test {
 protected:
     void SetUp() override
     {
-        quietGrabWarnings();
+        // Offscreen windows cannot grab the mouse at the platform level; Qt still routes the
+        // mouse to the grabbing widget, which is all the tests need.
+        static const QtMessageHandler previous = qInstallMessageHandler(
+            [](QtMsgType type, const QMessageLogContext& context, const QString& message) {
+                if (!message.contains(QLatin1String("does not support grabbing the mouse")) && previous)
+                    previous(type, context, message);
+            });
         window = std::make_unique<frmSkarvel>();
         window->End = [this] { ++ends; };
         window->show();
         ASSERT_TRUE(QTest::qWaitForWindowExposed(window.get()));
     }
-
-    void TearDown() override
-    {
-        window.reset();
-    }
+    void TearDown() override { window.reset(); }
 
     // The real mouse path: through the window, so that capture and widget lookup apply.
     QPoint at(QWidget* widget, QPoint local) const { return widget->mapTo(window.get(), local); }
-    void move(QPoint windowPos) { QTest::mouseMove(window->windowHandle(), windowPos); }
-    void press(QPoint windowPos, Qt::MouseButton button = Qt::LeftButton)
+    void move(QPoint p) { QTest::mouseMove(window->windowHandle(), p); }
+    void press(QPoint p, Qt::MouseButton b = Qt::LeftButton) { QTest::mousePress(window->windowHandle(), b, {}, p); }
+    void release(QPoint p, Qt::MouseButton b = Qt::LeftButton) { QTest::mouseRelease(window->windowHandle(), b, {}, p); }
+    QPoint upDown(int index) const { return at(window->picUpDown[std::size_t(index)], {7, 7}); }
+
+    // `count` frames of size x size, frame i solid in colour i (patterned: a pattern from
+    // colour i), each with its delay in hundredths (one delay for all, or 0.1 s when none).
+    static QByteArray solidFrames(int count, std::vector<int> delays = {}, int size = 20,
+                                  bool patterned = false)
     {
-        QTest::mousePress(window->windowHandle(), button, {}, windowPos);
+        GifBuilder gif(size, size, colours(count));
+        for (int i = 0; i < count; ++i) {
+            ImageSpec frame = patterned ? GifBuilder::pattern(size, size, int(colours(count).size()), i)
+                                        : GifBuilder::solid(size, size, std::uint8_t(i));
+            frame.control->delay = delays.empty() ? 10 : delays[delays.size() == 1 ? 0 : std::size_t(i)];
+            gif.image(frame);
+        }
+        return gif.build();
     }
-    void release(QPoint windowPos, Qt::MouseButton button = Qt::LeftButton)
+    static std::vector<Rgb> colours(int count) { return distinctColours(std::max(count, 4)); }
+    static QRgb rgb(const Rgb& c) { return qRgb(c[0], c[1], c[2]); }
+    static QRgb colour(OleColor c) { return TranslateColor(c).rgb(); }
+    static QRgb pixel(const PictureBox* box, int x, int y) { return box->surface().image().pixel(x, y) | 0xFF000000u; }
+
+    // The table straight from GIF bytes, as the open command's split leaves it.
+    void load(const QByteArray& gif)
     {
-        QTest::mouseRelease(window->windowHandle(), button, {}, windowPos);
+        window->lLastFrame = SplitGifBytes(gif, window->Frames);
+        ASSERT_GE(window->lLastFrame, 1);
+    }
+    // What the open command does after a successful split: the strip, its down button when
+    // there are more frames than slots, and the animation from its first frame.
+    void showStrip()
+    {
+        window->DrawThumbnails();
+        const bool more = window->Frames.frames.size() > window->lblNFrame.size();
+        window->picUpDown[0]->setVisible(more);
+        window->picUpDown[0]->setEnabled(more);
+    }
+    void startAnimation()
+    {
+        window->lCurFrame = -1;
+        window->bRefit = true;
+        window->Timer1->setInterval(window->Frames.frames[0].FrameDelay);
+        window->Timer1->start();
+    }
+    std::vector<std::string> captions() const
+    {
+        std::vector<std::string> seen;
+        for (auto* label : window->lblNFrame)
+            seen.push_back(label->Caption().toStdString());
+        return seen;
     }
 
+    QString gif(const QString& name, const QByteArray& bytes) const { return dir.write(name, bytes); }
+    // The open and save commands, their dialog answering `path` ("" cancels).
+    void open(const QString& path) { dialogs.openAnswers.push_back(path); window->picButton_Click(0); }
+    void save(const QString& folder) { dialogs.folderAnswers.push_back(folder); window->picButton_Click(1); }
+    // Exactly one message, `prompt` with `buttons`, titled with the program's name, over the window.
+    void expectMessage(const QString& prompt, int buttons) const
+    {
+        ASSERT_EQ(dialogs.messages.size(), 1u);
+        EXPECT_EQ(dialogs.messages[0].prompt, prompt);
+        EXPECT_EQ(dialogs.messages[0].buttons, buttons);
+        EXPECT_EQ(dialogs.messages[0].title, QStringLiteral("Skarvel"));
+        EXPECT_EQ(dialogs.messages[0].owner, window.get());
+    }
+    QString statusText(int part) const { return window->sbMain->GetText(std::int16_t(part)); }
+
+    // Every pixel of the box's drawing area in its background colour.
+    static bool blank(const PictureBox& box)
+    {
+        const QImage& image = box.surface().image();
+        const QRgb back = TranslateColor(box.surface().BackColor()).rgb() | 0xFF000000u;
+        for (int y = 0; y < image.height(); ++y)
+            for (int x = 0; x < image.width(); ++x)
+                if ((image.pixel(x, y) | 0xFF000000u) != back)
+                    return false;
+        return true;
+    }
+    // The window as the open command leaves it before its dialog.
+    void expectReset() const
+    {
+        const frmSkarvel& w = *window;
+        EXPECT_FALSE(w.Timer1->isActive());
+        EXPECT_TRUE(blank(*w.picAnimGif));
+        EXPECT_TRUE(blank(*w.picMin));
+        EXPECT_EQ(statusText(0) + statusText(1), QString());
+        EXPECT_FALSE(w.picButton[1]->isEnabled());
+        EXPECT_EQ(captions(), (std::vector<std::string>{"", "", "", ""}));
+        EXPECT_FALSE(w.picUpDown[0]->isVisible() || w.picUpDown[1]->isVisible());
+        EXPECT_EQ(w.VScroll->value(), 0);
+    }
+
+    FakeModal dialogs;
+    ScratchDir dir;
     std::unique_ptr<frmSkarvel> window;
     int ends = 0;
 };
+
+// Within `tolerance` on every channel: a shrunk picture is averaged.
+inline bool near(QRgb a, QRgb b, int tolerance = 2)
+{
+    return std::abs(qRed(a) - qRed(b)) <= tolerance && std::abs(qGreen(a) - qGreen(b)) <= tolerance &&
+           std::abs(qBlue(a) - qBlue(b)) <= tolerance;
+}
 
 } // namespace skarvel::test

@@ -1,13 +1,105 @@
-// The edge painter's ring on a container surface, pixel by pixel, and its 16-bit limits.
+// The status bar wrapper on a plain parent window (creation, parts, texts, taking a control in),
+// and the edge painter's ring on a container surface, pixel by pixel, with its 16-bit limits.
 #include "platform/Control.h"
 #include "platform/DrawingSurface.h"
+#include "platform/PictureBox.h"
 #include "platform/RuntimeError.h"
+#include "platform/StatusBarWindow.h"
+#include "widgets/StatusBar.h"
 #include "widgets/TriDim.h"
+
+#include <QWidget>
 
 #include <gtest/gtest.h>
 
 namespace skarvel::test {
 namespace {
+
+class StatusBarTest : public ::testing::Test {
+protected:
+    void SetUp() override { parent.resize(399, 393); }
+    QWidget parent;
+};
+
+TEST_F(StatusBarTest, CreateOnceDockedAtTheBottomAndGoneWithTheObject)
+{
+    QPointer<StatusBarWindow> made;
+    {
+        StatusBar bar;
+        EXPECT_EQ(bar.hWnd(), nullptr);
+        EXPECT_EQ(bar.GetText(0), QString());
+        EXPECT_TRUE(bar.Create(parent));
+        EXPECT_FALSE(bar.Create(parent));
+        EXPECT_EQ(parent.findChildren<StatusBarWindow*>().size(), 1);
+        made = bar.hWnd();
+        ASSERT_TRUE(made);
+        EXPECT_EQ(made->geometry(), QRect(0, 373, 399, 20));
+
+        parent.resize(500, 300);
+        bar.Resize(parent);
+        EXPECT_EQ(made->geometry(), QRect(0, 280, 500, 20));
+    }
+    EXPECT_FALSE(made);
+    EXPECT_TRUE(parent.findChildren<StatusBarWindow*>().isEmpty());
+}
+
+TEST_F(StatusBarTest, PartsTextsAndControlsTakenIn)
+{
+    StatusBar bar;
+    bar.Create(parent);
+    const std::int16_t edges[] = {309, -1};
+    bar.SetParts(2, edges);
+    const StatusBarWindow& w = *bar.hWnd();
+    ASSERT_EQ(w.partCount(), 2);
+    EXPECT_EQ(w.partRect(0), QRect(QPoint(0, 2), QPoint(308, 19)));
+    EXPECT_EQ(w.partRect(1), QRect(QPoint(311, 2), QPoint(398, 19)));
+
+    const QString path = QStringLiteral("       /tmp/animazione è.gif");
+    bar.SetText(0, path);
+    bar.SetText(1, QStringLiteral("    Frames: 12"));
+    EXPECT_EQ(bar.GetText(1), QStringLiteral("    Frames: 12"));
+    bar.SetText(1, QString());
+    EXPECT_EQ(bar.GetText(1), QString());
+    EXPECT_EQ(bar.GetText(0), path);
+    // Parts that do not exist keep nothing.
+    bar.SetText(5, QStringLiteral("x"));
+    EXPECT_EQ(bar.GetText(5), QString());
+
+    auto* first = new PictureBox(&parent);
+    auto* second = new PictureBox(&parent);
+    first->hide();
+    bar.CopyObj(0, *first);
+    bar.CopyObj(1, *second);
+    EXPECT_EQ(first->parentWidget(), bar.hWnd());
+    EXPECT_FALSE(first->isHidden());
+    // The first part, 0, 2 to 309, 20 pixels, is left 0, top 30, width 4635, height 270 twips; the
+    // control goes 15 twips in from each side.
+    EXPECT_EQ((std::vector<double>{first->Left(), first->Top(), first->Width(), first->Height()}),
+              (std::vector<double>{15, 45, 4605, 240}));
+    EXPECT_EQ(second->geometry(), QRect(312, 3, 86, 16));
+}
+
+TEST_F(StatusBarTest, SetPartsBounds)
+{
+    StatusBar bar;
+    bar.Create(parent);
+    const std::int16_t one[] = {-1};
+    const auto number = [&](std::int16_t count, std::span<const std::int16_t> edges) {
+        try {
+            bar.SetParts(count, edges);
+        } catch (const RuntimeError& e) {
+            return int(e.number());
+        }
+        return 0;
+    };
+    EXPECT_EQ(number(0, one), RuntimeError::SubscriptOutOfRange);
+    EXPECT_EQ(number(256, std::vector<std::int16_t>(256, 1)), RuntimeError::Overflow);
+    EXPECT_EQ(number(2, one), RuntimeError::SubscriptOutOfRange);
+    EXPECT_EQ(number(255, std::vector<std::int16_t>(255, -1)), 0);
+    EXPECT_EQ(bar.hWnd()->partCount(), 255);
+    EXPECT_EQ(number(1, one), 0);
+    EXPECT_EQ(bar.hWnd()->partRect(0), QRect(QPoint(0, 2), QPoint(398, 19)));
+}
 
 constexpr OleColor kDark = 0x80000010u;
 constexpr OleColor kLight = 0x80000014u;
@@ -59,7 +151,7 @@ protected:
     TriDim painter;
 };
 
-TEST_F(TriDimRing, SunkenRiseAndFlatPaintTheSameRing)
+TEST_F(TriDimRing, SunkenRiseAndFlatPaintTheRingRoundTheControl)
 {
     ASSERT_NE(colour(kDark), colour(kLight));
     // Left 300, Top 150, Width 600, Height 300: x1 = 285, x2 = 900, y1 = 135, y2 = 450 twips.
@@ -69,30 +161,23 @@ TEST_F(TriDimRing, SunkenRiseAndFlatPaintTheSameRing)
     // Rise over Sunken repaints every pixel of the ring.
     painter.Rise(c);
     expectRing(19, 9, 60, 30, kLight, kDark);
-    painter.Flat(c, kBack);
-    expectRing(19, 9, 60, 30, kBack, kBack);
-    painter.Sunken(c);
     painter.Flat(c, 0x00FF00u);
     expectRing(19, 9, 60, 30, 0x00FF00u, 0x00FF00u);
-}
 
-TEST_F(TriDimRing, EmptyControlAndControlAtTheCorner)
-{
+    surface.Cls();
     FakeControl empty(surface, 300, 300, 0, 0);
     painter.Rise(empty);
     expectRing(19, 19, 20, 20, kLight, kDark);
 
-    DrawingSurface other;
-    other.resize(QSize(30, 30));
-    other.setBackColor(kBack);
-    FakeControl corner(other, 0, 0, 150, 150);
+    // At the corner column and row -1 fall off the surface; the right column and bottom row remain.
+    surface.Cls();
+    FakeControl corner(surface, 0, 0, 150, 150);
     painter.Sunken(corner);
-    // Column and row -1 fall off the surface; the right column and bottom row remain.
     for (int i = 0; i <= 10; ++i) {
-        EXPECT_EQ(other.Point(10 * 15, i * 15), colour(kLight));
-        EXPECT_EQ(other.Point(i * 15, 10 * 15), colour(kLight));
+        EXPECT_EQ(at(10, i), colour(kLight));
+        EXPECT_EQ(at(i, 10), colour(kLight));
     }
-    EXPECT_EQ(other.Point(0, 0), colour(kBack));
+    EXPECT_EQ(at(0, 0), colour(kBack));
 }
 
 TEST_F(TriDimRing, SixteenBitOverflowThrowsAfterWhatWasDrawn)
