@@ -4,7 +4,6 @@
 
 #include <algorithm>
 #include <memory>
-
 #include <stdexcept>
 
 namespace skarvel::test {
@@ -23,27 +22,25 @@ void check(int status, const char* what)
         throw std::runtime_error(std::string("giflib failed: ") + what);
 }
 
-struct MapDeleter {
-    void operator()(ColorMapObject* map) const { GifFreeMapObject(map); }
-};
-using MapHandle = std::unique_ptr<ColorMapObject, MapDeleter>;
+using MapHandle = std::unique_ptr<ColorMapObject, decltype(&GifFreeMapObject)>;
 
 MapHandle makeMap(const std::vector<Rgb>& colours)
 {
     if (colours.empty())
-        return nullptr;
+        return MapHandle(nullptr, GifFreeMapObject);
     int size = 2;
     while (size < int(colours.size()))
         size *= 2;
     std::vector<GifColorType> entries(size, GifColorType{0, 0, 0});
     for (std::size_t i = 0; i < colours.size(); ++i)
         entries[i] = GifColorType{colours[i][0], colours[i][1], colours[i][2]};
-    return MapHandle(GifMakeMapObject(size, entries.data()));
+    return MapHandle(GifMakeMapObject(size, entries.data()), GifFreeMapObject);
 }
 
 void putControl(GifFileType* gif, const GraphicControl& control)
 {
-    const GifByteType block[4] = {control.packed(), GifByteType(control.delay & 0xff),
+    const GifByteType packed = (control.disposal & 7) << 2 | (control.userInput ? 2 : 0) | (control.transparent >= 0 ? 1 : 0);
+    const GifByteType block[4] = {packed, GifByteType(control.delay & 0xff),
                                   GifByteType((control.delay >> 8) & 0xff),
                                   GifByteType(control.transparent < 0 ? 0 : control.transparent)};
     check(EGifPutExtension(gif, GRAPHICS_EXT_FUNC_CODE, 4, block), "control");
@@ -64,30 +61,18 @@ void putImage(GifFileType* gif, const ImageSpec& spec)
     }
     check(EGifPutImageDesc(gif, spec.left, spec.top, spec.width, spec.height, spec.interlaced, local.get()),
           "image descriptor");
-    std::vector<int> rows;
-    if (spec.interlaced) {
-        static constexpr int kStart[] = {0, 4, 2, 1};
-        static constexpr int kStep[] = {8, 8, 4, 2};
-        for (int pass = 0; pass < 4; ++pass)
-            for (int row = kStart[pass]; row < spec.height; row += kStep[pass])
-                rows.push_back(row);
-    } else {
-        for (int row = 0; row < spec.height; ++row)
-            rows.push_back(row);
-    }
+    // Interlaced rows come in four passes; plain ones in one pass from row 0, step 1.
+    static constexpr int kStart[] = {0, 4, 2, 1}, kStep[] = {8, 8, 4, 2};
     std::vector<GifPixelType> line(spec.width);
-    for (int row : rows) {
-        std::copy_n(spec.pixels.begin() + row * spec.width, spec.width, line.begin());
-        check(EGifPutLine(gif, line.data(), spec.width), "line");
+    for (int pass = 0; pass < (spec.interlaced ? 4 : 1); ++pass) {
+        for (int row = spec.interlaced ? kStart[pass] : 0; row < spec.height; row += spec.interlaced ? kStep[pass] : 1) {
+            std::copy_n(spec.pixels.begin() + row * spec.width, spec.width, line.begin());
+            check(EGifPutLine(gif, line.data(), spec.width), "line");
+        }
     }
 }
 
 } // namespace
-
-std::uint8_t GraphicControl::packed() const
-{
-    return std::uint8_t((disposal & 7) << 2 | (userInput ? 2 : 0) | (transparent >= 0 ? 1 : 0));
-}
 
 GifBuilder::GifBuilder(int width, int height, std::vector<Rgb> globalColours)
     : m_width(width), m_height(height), m_colours(std::move(globalColours))
@@ -96,7 +81,14 @@ GifBuilder::GifBuilder(int width, int height, std::vector<Rgb> globalColours)
 
 GifBuilder& GifBuilder::loopExtension()
 {
-    m_items.push_back({Item::Loop, {}, {}});
+    m_items.push_back([](GifFileType* gif) {
+        static const GifByteType kName[] = "NETSCAPE2.0";
+        static const GifByteType kLoop[] = {1, 0, 0};
+        check(EGifPutExtensionLeader(gif, APPLICATION_EXT_FUNC_CODE), "loop");
+        check(EGifPutExtensionBlock(gif, 11, kName), "loop");
+        check(EGifPutExtensionBlock(gif, 3, kLoop), "loop");
+        check(EGifPutExtensionTrailer(gif), "loop");
+    });
     return *this;
 }
 
@@ -104,13 +96,13 @@ GifBuilder& GifBuilder::image(const ImageSpec& spec)
 {
     if (spec.pixels.size() != std::size_t(spec.width) * std::size_t(spec.height))
         throw std::invalid_argument("pixel count does not match the image size");
-    m_items.push_back({Item::Image, spec, {}});
+    m_items.push_back([spec](GifFileType* gif) { putImage(gif, spec); });
     return *this;
 }
 
 GifBuilder& GifBuilder::danglingControl(GraphicControl control)
 {
-    m_items.push_back({Item::Control, {}, control});
+    m_items.push_back([control](GifFileType* gif) { putControl(gif, control); });
     return *this;
 }
 
@@ -125,25 +117,8 @@ QByteArray GifBuilder::build() const
     try {
         const MapHandle global = makeMap(m_colours);
         check(EGifPutScreenDesc(gif, m_width, m_height, 8, 0, global.get()), "screen");
-        for (const Item& item : m_items) {
-            switch (item.kind) {
-            case Item::Loop: {
-                static const GifByteType kName[] = "NETSCAPE2.0";
-                static const GifByteType kLoop[] = {1, 0, 0};
-                check(EGifPutExtensionLeader(gif, APPLICATION_EXT_FUNC_CODE), "loop");
-                check(EGifPutExtensionBlock(gif, 11, kName), "loop");
-                check(EGifPutExtensionBlock(gif, 3, kLoop), "loop");
-                check(EGifPutExtensionTrailer(gif), "loop");
-                break;
-            }
-            case Item::Image:
-                putImage(gif, item.spec);
-                break;
-            case Item::Control:
-                putControl(gif, item.control);
-                break;
-            }
-        }
+        for (const auto& item : m_items)
+            item(gif);
     } catch (...) {
         EGifCloseFile(gif, &error);
         throw;

@@ -4,8 +4,11 @@
 
 #include <array>
 #include <cstdint>
+#include <functional>
 #include <optional>
 #include <vector>
+
+struct GifFileType;
 
 namespace skarvel::test {
 
@@ -16,8 +19,6 @@ struct GraphicControl {
     int delay = 10;         // hundredths of a second
     int transparent = -1;   // colour index, -1 for none
     bool userInput = false;
-    // The packed byte as it will be written.
-    std::uint8_t packed() const;
 };
 
 struct ImageSpec {
@@ -49,15 +50,10 @@ public:
     static ImageSpec pattern(int width, int height, int colours, int seed = 0);
 
 private:
-    struct Item {
-        enum Kind { Loop, Image, Control } kind;
-        ImageSpec spec;
-        GraphicControl control;
-    };
     int m_width;
     int m_height;
     std::vector<Rgb> m_colours;
-    std::vector<Item> m_items;
+    std::vector<std::function<void(GifFileType*)>> m_items; // each writes its blocks
 };
 
 // A palette of `count` distinct colours whose last byte is not 0.

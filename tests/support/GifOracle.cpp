@@ -40,12 +40,13 @@ std::optional<SlurpedGif> slurpGif(const QByteArray& bytes)
     result.height = gif->SHeight;
     for (int i = 0; i < gif->ImageCount; ++i) {
         const SavedImage& saved = gif->SavedImages[i];
+        const GifImageDesc& desc = saved.ImageDesc;
         SlurpedImage image;
-        image.left = saved.ImageDesc.Left;
-        image.top = saved.ImageDesc.Top;
-        image.width = saved.ImageDesc.Width;
-        image.height = saved.ImageDesc.Height;
-        const ColorMapObject* map = saved.ImageDesc.ColorMap ? saved.ImageDesc.ColorMap : gif->SColorMap;
+        image.left = desc.Left;
+        image.top = desc.Top;
+        image.width = desc.Width;
+        image.height = desc.Height;
+        const ColorMapObject* map = desc.ColorMap ? desc.ColorMap : gif->SColorMap;
         const int count = image.width * image.height;
         for (int p = 0; p < count; ++p) {
             const int index = saved.RasterBits[p];
@@ -78,25 +79,18 @@ std::optional<QSize> firstImageSize(QByteArrayView bytes)
     if (!gif)
         return std::nullopt;
     std::optional<QSize> size;
-    for (;;) {
-        GifRecordType type = UNDEFINED_RECORD_TYPE;
-        if (DGifGetRecordType(gif, &type) == GIF_ERROR)
+    GifRecordType type = UNDEFINED_RECORD_TYPE;
+    int code = 0;
+    GifByteType* block = nullptr;
+    // Extensions are skipped block by block; a broken one, or any other record, ends the search.
+    while (DGifGetRecordType(gif, &type) != GIF_ERROR) {
+        if (type == IMAGE_DESC_RECORD_TYPE && DGifGetImageDesc(gif) != GIF_ERROR)
+            size = QSize(gif->Image.Width, gif->Image.Height);
+        if (type != EXTENSION_RECORD_TYPE || DGifGetExtension(gif, &code, &block) == GIF_ERROR)
             break;
-        if (type == IMAGE_DESC_RECORD_TYPE) {
-            if (DGifGetImageDesc(gif) != GIF_ERROR)
-                size = QSize(gif->Image.Width, gif->Image.Height);
-            break;
+        while (block && DGifGetExtensionNext(gif, &block) != GIF_ERROR) {
         }
-        if (type != EXTENSION_RECORD_TYPE)
-            break;
-        int code = 0;
-        GifByteType* block = nullptr;
-        if (DGifGetExtension(gif, &code, &block) == GIF_ERROR)
-            break;
-        bool broken = false;
-        while (block && !broken)
-            broken = DGifGetExtensionNext(gif, &block) == GIF_ERROR;
-        if (broken)
+        if (block)
             break;
     }
     DGifCloseFile(gif, &error);

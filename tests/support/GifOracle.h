@@ -3,7 +3,6 @@
 #include <QByteArray>
 #include <QByteArrayView>
 #include <QSize>
-#include <QColor>
 #include <QImage>
 
 #include <gtest/gtest.h>

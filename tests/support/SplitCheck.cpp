@@ -3,6 +3,8 @@
 #include "frames/FrameCutter.h"
 #include "support/GifOracle.h"
 
+#include <algorithm>
+
 namespace skarvel::test {
 
 ::testing::AssertionResult sameSplit(std::int32_t resultA, const FrameTable& a, std::int32_t resultB, const FrameTable& b)
@@ -49,14 +51,25 @@ namespace skarvel::test {
             return ::testing::AssertionFailure() << "frame " << i << " is not indexed";
         for (int y = 0; y < picture.height(); ++y) {
             const uchar* line = picture.constScanLine(y);
-            for (int x = 0; x < picture.width(); ++x) {
-                if (line[x] >= picture.colorCount())
-                    return ::testing::AssertionFailure() << "frame " << i << " names colour " << int(line[x])
-                                                         << " of " << picture.colorCount();
-            }
+            if (*std::max_element(line, line + picture.width()) >= picture.colorCount())
+                return ::testing::AssertionFailure() << "frame " << i << " names a colour past its table";
         }
     }
     return ::testing::AssertionSuccess();
+}
+
+std::int32_t splitBothWays(QByteArrayView data, FrameTable& table, std::int64_t budget)
+{
+    FrameTable inOrder;
+    const std::int32_t result = SplitGifBytes(data, inOrder, budget, 1);
+    for (const int threads : {2, 5}) {
+        FrameTable parallel;
+        const std::int32_t other = SplitGifBytes(data, parallel, budget, threads);
+        EXPECT_TRUE(sameSplit(result, inOrder, other, parallel)) << threads << " threads";
+    }
+    EXPECT_TRUE(keepsItsPromises(data, result, inOrder));
+    table = std::move(inOrder);
+    return result;
 }
 
 } // namespace skarvel::test

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "frames/FrameTable.h"
+#include "frames/SplitGifFrames.h"
 
 #include <QByteArrayView>
 
@@ -18,5 +18,10 @@ namespace skarvel::test {
 // n + 1 frames for n; at most one frame for 0; every picture indexed, at the size its frame
 // image's first Image Descriptor declares, each pixel naming an entry of its colour table.
 ::testing::AssertionResult keepsItsPromises(QByteArrayView data, std::int32_t result, const FrameTable& table);
+
+// Splits `data` on one thread into `table` and answers the result; expects the same split on two
+// and on five threads, and the promises kept.
+std::int32_t splitBothWays(QByteArrayView data, FrameTable& table,
+                           std::int64_t budget = PictureLimits::kSplitBudgetBytes);
 
 } // namespace skarvel::test

@@ -1,0 +1,153 @@
+// Decoding, limits and saving of a single picture.
+#include "platform/Picture.h"
+#include "platform/RuntimeError.h"
+#include "platform/Units.h"
+#include "support/GifBuilder.h"
+#include "support/GifOracle.h"
+#include "support/TestFiles.h"
+
+#include <QFile>
+#include <QImage>
+#include <QtEndian>
+
+#include <gtest/gtest.h>
+
+using namespace skarvel;
+using namespace skarvel::test;
+
+namespace {
+
+RuntimeError::Number failureOf(QByteArrayView bytes, const PictureLimits& limits = {})
+{
+    try {
+        LoadPicture(bytes, limits);
+    } catch (const RuntimeError& error) {
+        return error.number();
+    }
+    ADD_FAILURE() << "the picture loaded";
+    return RuntimeError::InvalidCall;
+}
+
+Picture transparentPicture(int width, int height)
+{
+    ImageSpec spec = GifBuilder::pattern(width, height, 16, 2);
+    spec.control = GraphicControl{1, 10, 3};
+    return LoadPicture(GifBuilder(width, height, distinctColours(16)).image(spec).build());
+}
+
+} // namespace
+
+TEST(LoadPicture, DecodesTheFirstImageAtItsOwnSizeAndIgnoresTheRest)
+{
+    ImageSpec first = GifBuilder::pattern(7, 5, 8, 1);
+    first.left = 3;
+    first.top = 2;
+    const QByteArray gif = GifBuilder(20, 12, distinctColours(8)).image(first).image(GifBuilder::pattern(20, 12, 8, 4)).build();
+    const Picture picture = LoadPicture(gif);
+    EXPECT_EQ(picture.image().format(), QImage::Format_Indexed8);
+    EXPECT_TRUE(samePicture(picture.image(), slurpGif(gif)->images[0]));
+    // HIMETRIC as pictures report their extent: 7 px and 5 px at 96 dpi.
+    EXPECT_EQ(picture.Width(), 185);
+    EXPECT_EQ(picture.Height(), 132);
+    for (const QByteArray& variant : {gif.chopped(1), gif + QByteArray("\x00\x21\xF9garbage\xff\xff", 12)})
+        EXPECT_EQ(LoadPicture(variant).image(), picture.image());
+}
+
+TEST(LoadPicture, LocalColoursTransparencyAndInterlaceAsGiflibReadsThem)
+{
+    ImageSpec local = GifBuilder::pattern(6, 4, 4);
+    local.localColours = {{255, 0, 0}, {0, 255, 0}, {0, 0, 255}, {9, 9, 9}};
+    ImageSpec transparent = GifBuilder::pattern(5, 5, 4);
+    transparent.control = GraphicControl{1, 10, 2};
+    ImageSpec interlaced = GifBuilder::pattern(9, 19, 16, 5);
+    interlaced.interlaced = true;
+    for (const ImageSpec& spec : {local, transparent, interlaced}) {
+        const QByteArray gif = GifBuilder(spec.width, spec.height, distinctColours(16)).image(spec).build();
+        const QImage image = LoadPicture(gif).image();
+        EXPECT_TRUE(samePicture(image, slurpGif(gif)->images[0])) << spec.width;
+        EXPECT_EQ(image.hasAlphaChannel(), spec.control->transparent >= 0) << spec.width;
+    }
+}
+
+TEST(LoadPicture, IncompleteOrColourlessDataIsNoPicture)
+{
+    const QByteArray gif = GifBuilder(16, 16, distinctColours(16)).image(GifBuilder::pattern(16, 16, 16)).build();
+    // Everything short of the image's block terminator is incomplete.
+    for (qsizetype length = 0; length < gif.size() - 2; ++length)
+        ASSERT_EQ(failureOf(QByteArrayView(gif).first(length)), RuntimeError::InvalidPicture) << length;
+    EXPECT_NO_THROW(LoadPicture(QByteArrayView(gif).first(gif.size() - 1)));
+
+    EXPECT_EQ(failureOf(GifBuilder(4, 4, distinctColours(2)).danglingControl().build()), RuntimeError::InvalidPicture);
+    EXPECT_EQ(failureOf(QByteArray("not a gif at all")), RuntimeError::InvalidPicture);
+    // Encoders insist on colours, so take them out afterwards: no global table, no local one.
+    QByteArray noColours = GifBuilder(4, 4, distinctColours(2)).image(GifBuilder::solid(4, 4, 0)).build();
+    noColours[10] = char(quint8(noColours[10]) & 0x7f);
+    noColours.remove(13, 6);
+    EXPECT_EQ(failureOf(noColours), RuntimeError::InvalidPicture);
+}
+
+TEST(LoadPicture, IndexesPastTheColourTableGetAColourOfTheirOwn)
+{
+    // Encode with four colours, then shrink the declared table to two: the data still names 2 and 3.
+    QByteArray gif = GifBuilder(4, 1, distinctColours(4)).image(GifBuilder::pattern(4, 1, 4)).build();
+    gif[10] = char(quint8(gif[10]) & ~0x07);
+    gif.remove(13 + 6, 6);
+    const QImage image = LoadPicture(gif).image();
+    ASSERT_GE(image.colorCount(), 4);
+    EXPECT_EQ(image.pixelIndex(3, 0), 3);
+    EXPECT_EQ(image.pixel(3, 0), qRgb(0, 0, 0));
+    const Rgb second = distinctColours(4)[1];
+    EXPECT_EQ(image.pixel(1, 0), qRgb(second[0], second[1], second[2]));
+}
+
+TEST(LoadPicture, PixelLimitAndMemoryBudget)
+{
+    // A gigantic image is refused before it is allocated: see MemoryLimitsTest.
+    const QByteArray ordinary = GifBuilder(100, 50, distinctColours(2)).image(GifBuilder::solid(100, 50, 1)).build();
+    EXPECT_EQ(failureOf(ordinary, PictureLimits{100 * 50 - 1}), RuntimeError::InvalidPicture);
+    EXPECT_EQ(failureOf(ordinary, PictureLimits{PictureLimits::kMaxPixels, PictureBytes(100, 50) - 1}),
+              RuntimeError::OutOfMemory);
+    EXPECT_EQ(LoadPicture(ordinary, PictureLimits{PictureLimits::kMaxPixels, PictureBytes(100, 50)}).byteCount(),
+              PictureBytes(100, 50));
+}
+
+TEST(SavePicture, BitmapKeepsEveryPixelsColourAndReplacesTheFileWhole)
+{
+    const ScratchDir dir;
+    // Odd widths exercise the four-byte row padding; each file replaces a larger one.
+    for (const int width : {1, 5, 8, 13}) {
+        const Picture picture = transparentPicture(width, 7);
+        const QString path = dir.write(QStringLiteral("frame%1.bmp").arg(width), QByteArray(100000, 'x'));
+        SavePicture(picture, path);
+        // The transparent entry keeps its colour, opaque in the bitmap.
+        EXPECT_EQ(QImage(path).convertToFormat(QImage::Format_RGB32),
+                  picture.image().convertToFormat(QImage::Format_RGB32)) << width;
+        const QByteArray bytes = readFile(path);
+        EXPECT_EQ(bytes.left(2), "BM");
+        EXPECT_EQ(qFromLittleEndian<quint32>(bytes.constData() + 2), quint32(bytes.size()));
+        EXPECT_LT(bytes.size(), 1000);
+        EXPECT_EQ(qFromLittleEndian<quint16>(bytes.constData() + 28), 8);  // bits per pixel
+        EXPECT_EQ(qFromLittleEndian<quint32>(bytes.constData() + 46), 16); // palette entries
+    }
+    // Failures leave no file, and a folder of that name is not replaced.
+    EXPECT_THROW(SavePicture(transparentPicture(4, 4), dir.file(QStringLiteral("missing/frame.bmp"))), RuntimeError);
+    EXPECT_FALSE(QFile::exists(dir.file(QStringLiteral("missing/frame.bmp"))));
+    EXPECT_THROW(SavePicture(transparentPicture(4, 4), dir.path()), RuntimeError);
+    EXPECT_THROW(SavePicture(Picture(), dir.file(QStringLiteral("null.bmp"))), RuntimeError);
+    EXPECT_FALSE(QFile::exists(dir.file(QStringLiteral("null.bmp"))));
+}
+
+TEST(Units, RoundingHalvesToEvenBetweenPixelsHimetricAndTwips)
+{
+    for (const auto& [value, rounded] : std::initializer_list<std::pair<double, int>>{
+             {2.5, 2}, {3.5, 4}, {532.5, 532}, {-2.5, -2}, {-3.5, -4}, {2.4999, 2}, {2.5001, 3}, {-0.4, 0}})
+        EXPECT_EQ(units::nearest(value), rounded) << value;
+    EXPECT_EQ(units::himetricToPixels(2646), 100);
+    EXPECT_EQ(units::pixelsToHimetric(100), 2646);
+    for (int px = 0; px <= 9000; ++px)
+        ASSERT_EQ(units::himetricToPixels(double(units::pixelsToHimetric(px))), px) << px;
+    EXPECT_EQ(units::pixelsToTwips(10), 150);
+    EXPECT_EQ(units::twipsToPixels(2955), 197);
+    EXPECT_EQ(units::twipsToPixels(7.5), 0);
+    EXPECT_EQ(units::twipsToPixels(22.5), 2);
+}
