@@ -70,16 +70,18 @@ void DrawingSurface::resizeImage(QSize pixels) const
 void DrawingSurface::setBackColor(OleColor color)
 {
     m_backColor = color;
-    const double x = CurrentX;
-    const double y = CurrentY;
-    Cls();
-    CurrentX = x;
-    CurrentY = y;
+    renewFace();
 }
 
 void DrawingSurface::setPicture(const QImage& picture)
 {
     m_picture = picture;
+    renewFace();
+}
+
+void DrawingSurface::renewFace()
+{
+    // A new background or picture wipes what was drawn, but unlike Cls keeps the print position.
     const double x = CurrentX;
     const double y = CurrentY;
     Cls();

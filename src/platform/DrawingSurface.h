@@ -82,6 +82,7 @@ public:
     std::function<void()> onChange;
 
 private:
+    void renewFace();
     void changed();
     QRgb clearPixel() const;
     void sync() const;
