@@ -150,7 +150,7 @@ TEST_F(StripStepping, HoldingDownRaisesSinksAndRunsToTheEndByItself)
     // The first step is taken on the press itself.
     EXPECT_EQ(window->VScroll->value(), 1);
     // Still held: the run ends by itself at the bound and shows the other button.
-    QTRY_VERIFY_WITH_TIMEOUT(button(1)->isVisible(), kLong);
+    ASSERT_EVENTUALLY(button(1)->isVisible(), kLong);
     EXPECT_FALSE(window->bAutoRepeat);
     EXPECT_EQ(steps.count(), 5);
     EXPECT_EQ(window->VScroll->value(), 5);
@@ -183,7 +183,7 @@ TEST_F(StripStepping, ClickStepsOneFrameEachWay)
     EXPECT_EQ(window->VScroll->value(), 1);
     // At the end: the down button goes at once, the strip and the up button follow the pass.
     EXPECT_TRUE(gone(0));
-    QTRY_VERIFY_WITH_TIMEOUT(shown(1), kLong);
+    ASSERT_EVENTUALLY(shown(1), kLong);
     EXPECT_EQ(captions(), (std::vector<std::string>{"2", "3", "4", "5"}));
     EXPECT_EQ(pixel(window->picMin, 50, 82 * 3 + 30), rgb(colours(5)[4]));
 
@@ -192,7 +192,7 @@ TEST_F(StripStepping, ClickStepsOneFrameEachWay)
     release(upDown(1));
     EXPECT_EQ(window->VScroll->value(), 0);
     EXPECT_TRUE(gone(1));
-    QTRY_VERIFY_WITH_TIMEOUT(shown(0), kLong);
+    ASSERT_EVENTUALLY(shown(0), kLong);
     EXPECT_EQ(captions(), (std::vector<std::string>{"1", "2", "3", "4"}));
 
     // Pressed at the bound: no step, but the one pass still ends the run and swaps the buttons.
@@ -203,7 +203,7 @@ TEST_F(StripStepping, ClickStepsOneFrameEachWay)
     move(upDown(1));
     press(upDown(1));
     EXPECT_FALSE(window->bAutoRepeat);
-    QTRY_VERIFY_WITH_TIMEOUT(shown(0), kLong);
+    ASSERT_EVENTUALLY(shown(0), kLong);
     release(upDown(1));
     EXPECT_EQ(steps.count(), 0);
     EXPECT_EQ(window->VScroll->value(), 0);
@@ -223,7 +223,7 @@ protected:
     {
         move(upDown(0));
         press(upDown(0));
-        QTRY_VERIFY_WITH_TIMEOUT(captions()[0] == "2", kLong);
+        ASSERT_EVENTUALLY(captions()[0] == "2", kLong);
     }
 };
 
@@ -256,7 +256,7 @@ TEST_F(StripSafety, DestroyingTheWindowInTheMiddleOfADrawing)
 
 TEST_F(StripSafety, ClosingWhileAButtonIsHeld)
 {
-    holdDown();
+    ASSERT_NO_FATAL_FAILURE(holdDown());
     window->close();
     const int value = window->VScroll->value();
     // Several passes' worth of time, and late mouse events: none of them steps the closed window.
@@ -270,7 +270,7 @@ TEST_F(StripSafety, ClosingWhileAButtonIsHeld)
 
 TEST_F(StripSafety, DestroyingTheWindowWhileAButtonIsHeld)
 {
-    holdDown();
+    ASSERT_NO_FATAL_FAILURE(holdDown());
     window.reset();
     QTest::qWait(600); // the sanitizer build catches any pass that runs on the destroyed window
 }
@@ -288,9 +288,9 @@ TEST_F(StripSafety, SecondPressAndTicksDuringADrawing)
     });
     window->DrawThumbnails();
     EXPECT_EQ(window->VScroll->value(), 1);
-    QTRY_VERIFY_WITH_TIMEOUT((captions() == std::vector<std::string>{"2", "3", "4", "5"}), kLong);
+    ASSERT_EVENTUALLY((captions() == std::vector<std::string>{"2", "3", "4", "5"}), kLong);
     EXPECT_EQ(pixel(window->picMin, 50, 30), rgb(colours(9)[1]));
-    QTRY_VERIFY_WITH_TIMEOUT(ticks > 2, kLong);
+    ASSERT_EVENTUALLY(ticks > 2, kLong);
 }
 
 } // namespace

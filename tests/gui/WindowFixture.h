@@ -9,6 +9,7 @@
 #include "support/FakeModal.h"
 #include "support/GifBuilder.h"
 #include "support/TestFiles.h"
+#include "support/Wait.h"
 
 #include <QImage>
 #include <QRadioButton>
