@@ -55,9 +55,10 @@ void frmSkarvel::StepByKey(std::int16_t Index)
 void frmSkarvel::JumpStrip(bool toEnd)
 {
     const PictureBox& toward = *picUpDown[toEnd ? 0 : 1];
-    if (m_unloaded || m_opening || m_buttonHeld || m_stepPassOpen || !toward.isVisible() ||
-        !toward.isEnabled())
+    if (m_unloaded || m_opening || m_buttonHeld || !toward.isVisible() || !toward.isEnabled())
         return;
+    // A jump overtakes the steps still under way.
+    StopStepping();
     VScroll->setValue(toEnd ? VScroll->maximum() : 0);
     PictureBox& other = *picUpDown[toEnd ? 1 : 0];
     other.setVisible(true);
