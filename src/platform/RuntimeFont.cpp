@@ -3,7 +3,11 @@
 #include <QAbstractButton>
 #include <QFontDatabase>
 #include <QFontMetrics>
+#include <QRadioButton>
+#include <QStyle>
 #include <QStringList>
+
+#include <cmath>
 
 namespace skarvel {
 
@@ -42,8 +46,9 @@ QFont runtimeFont(const QString& family, double points)
 QFont fittingFont(QFont font, const QString& text, QRect box, int flags)
 {
     const auto fits = [&] {
-        const QRect needed = QFontMetrics(font).boundingRect(box, flags, text);
-        return needed.width() <= box.width() && needed.height() <= box.height();
+        // Whole pixels: a caption that runs a fraction into the next one is cut there.
+        const QRectF needed = QFontMetricsF(font).boundingRect(QRectF(box), flags, text);
+        return std::ceil(needed.width()) <= box.width() && std::ceil(needed.height()) <= box.height();
     };
     while (!fits() && font.pointSizeF() - kStep >= kSmallestPoints)
         font.setPointSizeF(font.pointSizeF() - kStep);
@@ -52,12 +57,19 @@ QFont fittingFont(QFont font, const QString& text, QRect box, int flags)
 
 void fitCaption(QAbstractButton& button)
 {
-    QFont font = button.font();
-    while (button.sizeHint().width() > button.width() &&
-           font.pointSizeF() - kStep >= kSmallestPoints) {
-        font.setPointSizeF(font.pointSizeF() - kStep);
-        button.setFont(font);
-    }
+    // The room the style leaves the caption: beside an option's indicator, or inside a push
+    // button's frame and margins (whose size hint has a floor of its own).
+    const QStyle& style = *button.style();
+    const int room =
+        qobject_cast<QRadioButton*>(&button)
+            ? button.width() - style.pixelMetric(QStyle::PM_ExclusiveIndicatorWidth, nullptr, &button) -
+                  style.pixelMetric(QStyle::PM_RadioButtonLabelSpacing, nullptr, &button)
+            : button.width() - 2 * (style.pixelMetric(QStyle::PM_ButtonMargin, nullptr, &button) +
+                                    style.pixelMetric(QStyle::PM_DefaultFrameWidth, nullptr, &button));
+    QString shown = button.text();
+    if (const auto mnemonic = shown.indexOf(u'&'); mnemonic >= 0)
+        shown.remove(mnemonic, 1);
+    button.setFont(fittingFont(button.font(), shown, QRect(0, 0, room, button.height()), Qt::TextSingleLine));
 }
 
 } // namespace skarvel

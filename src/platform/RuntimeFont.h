@@ -17,8 +17,8 @@ QFont runtimeFont(const QString& family, double points);
 // fits `box`; the boxes are the designs', which the fonts at hand may run wider than.
 QFont fittingFont(QFont font, const QString& text, QRect box, int flags);
 
-// Shrinks the button's font until the button's caption, with its indicator and margins, fits
-// the button's width.
+// Shrinks the font of an option or push button until its caption fits beside the option's
+// indicator or inside the button's frame and margins.
 void fitCaption(QAbstractButton& button);
 
 } // namespace skarvel
