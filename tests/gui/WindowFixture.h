@@ -55,7 +55,13 @@ protected:
     void press(QPoint p, Qt::MouseButton b = Qt::LeftButton) { QTest::mousePress(window->windowHandle(), b, {}, p); }
     void release(QPoint p, Qt::MouseButton b = Qt::LeftButton) { QTest::mouseRelease(window->windowHandle(), b, {}, p); }
     void click(QPoint p) { move(p); press(p); release(p); }
-    void key(int k, Qt::KeyboardModifiers m = {}) { QTest::keyClick(window->windowHandle(), Qt::Key(k), m); }
+    // Keys go to the active window; a window shown over this one may have taken that.
+    void key(int k, Qt::KeyboardModifiers m = {})
+    {
+        window->activateWindow();
+        ASSERT_TRUE(QTest::qWaitForWindowActive(window.get()));
+        QTest::keyClick(window->windowHandle(), Qt::Key(k), m);
+    }
     QPoint upDown(int index) const { return at(window->picUpDown[std::size_t(index)], {7, 7}); }
     QImage shot() const { return window->grab().toImage().convertToFormat(QImage::Format_RGB32); }
 
