@@ -18,6 +18,8 @@
 #include <QTimer>
 #include <QWindow>
 
+#include <set>
+
 #include <gtest/gtest.h>
 
 #include <memory>
