@@ -8,7 +8,6 @@ namespace {
 class CommandButtonLooks : public MainWindowTest {
 protected:
     QWidget* button(int index) const { return window->picButton[std::size_t(index)]; }
-    QWidget* const none = nullptr;
     // The ring touching the button: 'F'lat in the colour around it, 'R'aised, 'S'unken, or
     // 'M'ixed. Top row and left column but their far ends go with one colour, the rest
     // (right column, bottom row and those two ends) with the other.

@@ -3,26 +3,19 @@
 #include "viewer/frmSkarvel.h"
 
 #include "frames/SplitGifFrames.h"
-#include "platform/Colors.h"
 #include "platform/PictureBox.h"
-#include "platform/StatusBarWindow.h"
 #include "support/FakeModal.h"
 #include "support/GifBuilder.h"
 #include "support/TestFiles.h"
 #include "support/Wait.h"
 
-#include <QImage>
 #include <QRadioButton>
 #include <QScrollBar>
-#include <QTest>
 #include <QTimer>
 #include <QWindow>
 
-#include <set>
-
-#include <gtest/gtest.h>
-
 #include <memory>
+#include <set>
 #include <string>
 #include <vector>
 
@@ -38,18 +31,22 @@ protected:
     {
         // Offscreen windows cannot grab the mouse at the platform level; Qt still routes the
         // mouse to the grabbing widget, which is all the tests need.
-        static const QtMessageHandler previous = qInstallMessageHandler(
-            [](QtMsgType type, const QMessageLogContext& context, const QString& message) {
-                if (!message.contains(QLatin1String("grabbing the mouse")) && previous)
-                    previous(type, context, message);
-            });
+        static const QtMessageHandler previous = qInstallMessageHandler([](QtMsgType type, const QMessageLogContext& c, const QString& m) {
+            if (!m.contains(QLatin1String("grabbing the mouse")) && previous)
+                previous(type, c, m);
+        });
         window = std::make_unique<frmSkarvel>();
         window->End = [this] { ++ends; };
         window->show();
+        ASSERT_NO_FATAL_FAILURE(activate());
+    }
+    void TearDown() override { window.reset(); }
+    // Keys go to the active window; a window shown over this one may have taken that.
+    void activate()
+    {
         window->activateWindow();
         ASSERT_TRUE(QTest::qWaitForWindowActive(window.get()));
     }
-    void TearDown() override { window.reset(); }
 
     // The real input path: through the window, so that capture, focus and shortcuts apply.
     QPoint at(QWidget* widget, QPoint local) const { return widget->mapTo(window.get(), local); }
@@ -57,13 +54,7 @@ protected:
     void press(QPoint p, Qt::MouseButton b = Qt::LeftButton) { QTest::mousePress(window->windowHandle(), b, {}, p); }
     void release(QPoint p, Qt::MouseButton b = Qt::LeftButton) { QTest::mouseRelease(window->windowHandle(), b, {}, p); }
     void click(QPoint p) { move(p); press(p); release(p); }
-    // Keys go to the active window; a window shown over this one may have taken that.
-    void key(int k, Qt::KeyboardModifiers m = {})
-    {
-        window->activateWindow();
-        ASSERT_TRUE(QTest::qWaitForWindowActive(window.get()));
-        QTest::keyClick(window->windowHandle(), Qt::Key(k), m);
-    }
+    void key(int k, Qt::KeyboardModifiers m = {}) { activate(); QTest::keyClick(window->windowHandle(), Qt::Key(k), m); }
     QPoint upDown(int index) const { return at(window->picUpDown[std::size_t(index)], {7, 7}); }
     QImage shot() const { return window->grab().toImage().convertToFormat(QImage::Format_RGB32); }
 
@@ -85,16 +76,14 @@ protected:
     static QRgb colour(OleColor c) { return TranslateColor(c).rgb(); }
     static QRgb pixel(const PictureBox* box, int x, int y) { return box->surface().image().pixel(x, y) | 0xFF000000u; }
 
-    // The table straight from GIF bytes, as the open command's split leaves it, then what the
-    // open does after it: the strip, and its down button when there are more frames than slots.
+    // The table straight from GIF bytes, as the split leaves it, then what the open does after
+    // it: the strip, and its down button when there are more frames than slots.
     void showStrip(const QByteArray& gif)
     {
-        window->lLastFrame = SplitGifBytes(gif, window->Frames);
-        ASSERT_GE(window->lLastFrame, 1);
+        ASSERT_GE(window->lLastFrame = SplitGifBytes(gif, window->Frames), 1);
         window->DrawThumbnails();
-        const bool more = window->Frames.frames.size() > window->lblNFrame.size();
-        window->picUpDown[0]->setVisible(more);
-        window->picUpDown[0]->setEnabled(more);
+        window->picUpDown[0]->setVisible(window->lLastFrame > 3);
+        window->picUpDown[0]->setEnabled(window->lLastFrame > 3);
     }
     std::vector<std::string> captions() const
     {
@@ -129,19 +118,17 @@ protected:
     void expectReset() const
     {
         const frmSkarvel& w = *window;
-        EXPECT_FALSE(w.Timer1->isActive());
-        EXPECT_TRUE(blank(*w.picAnimGif) && blank(*w.picMin));
+        EXPECT_TRUE(!w.Timer1->isActive() && blank(*w.picAnimGif) && blank(*w.picMin) && !w.picButton[1]->isEnabled());
         EXPECT_EQ(statusText(0) + statusText(1), QString());
-        EXPECT_FALSE(w.picButton[1]->isEnabled());
         EXPECT_EQ(captions(), (std::vector<std::string>{"", "", "", ""}));
-        EXPECT_FALSE(w.picUpDown[0]->isVisible() || w.picUpDown[1]->isVisible());
-        EXPECT_EQ(w.VScroll->value(), 0);
+        EXPECT_FALSE(w.picUpDown[0]->isVisible() || w.picUpDown[1]->isVisible() || w.VScroll->value());
     }
 
     FakeModal dialogs;
     ScratchDir dir;
     std::unique_ptr<frmSkarvel> window;
     int ends = 0;
+    QWidget* const none = nullptr;
 };
 
 // Within `tolerance` on every channel: a shrunk picture is averaged.
