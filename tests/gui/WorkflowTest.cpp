@@ -31,14 +31,11 @@ TEST_F(OpenWorkflow, OpenShowsTheFileThenTheNextOpenResetsBeforeItsDialog)
     EXPECT_EQ(std::make_tuple(asked.title, asked.nameFilters, asked.owner),
               std::make_tuple(QStringLiteral("Seleziona il file Gif da aprire"), QStringList{QStringLiteral("Gif (*.gif)")},
                               static_cast<QWidget*>(window.get())));
-    EXPECT_TRUE(dialogs.messages.empty());
-    EXPECT_EQ(window->sGifFile, path);
-    EXPECT_EQ(statusText(0), QStringLiteral("       ") + window->CompactPath(path));
-    EXPECT_EQ(statusText(1), QStringLiteral("    Frames: 2"));
-    EXPECT_TRUE(window->picButton[1]->isEnabled());
-    EXPECT_EQ(captions(), (std::vector<std::string>{"1", "2", "", ""}));
+    EXPECT_EQ(std::make_tuple(window->sGifFile, statusText(0), statusText(1), captions()),
+              std::make_tuple(path, QStringLiteral("       ") + window->CompactPath(path), QStringLiteral("    Frames: 2"),
+                              std::vector<std::string>{"1", "2", "", ""}));
+    EXPECT_TRUE(dialogs.messages.empty() && window->picButton[1]->isEnabled() && !QGuiApplication::overrideCursor());
     EXPECT_FALSE(window->picUpDown[0]->isVisible() || window->picUpDown[1]->isVisible());
-    EXPECT_EQ(QGuiApplication::overrideCursor(), nullptr);
     // The first tick comes after the first frame's own delay and shows that frame.
     EXPECT_EQ(std::make_tuple(window->Timer1->isActive(), window->Timer1->interval(), window->lCurFrame),
               std::make_tuple(true, 300, -1));
@@ -53,17 +50,15 @@ TEST_F(OpenWorkflow, OpenShowsTheFileThenTheNextOpenResetsBeforeItsDialog)
         EXPECT_TRUE(blank(*window->picAnimGif));
     };
     open(gif(QStringLiteral("cinque.gif"), solidFrames(5, {40})));
-    EXPECT_EQ(statusText(1), QStringLiteral("    Frames: 5"));
-    EXPECT_EQ(std::make_tuple(window->Timer1->isActive(), window->Timer1->interval()), std::make_tuple(true, 400));
-    EXPECT_TRUE(window->picUpDown[0]->isVisible() && window->picUpDown[0]->isEnabled());
-    EXPECT_FALSE(window->picUpDown[1]->isVisible());
+    EXPECT_EQ(std::make_tuple(statusText(1), window->Timer1->isActive(), window->Timer1->interval()),
+              std::make_tuple(QStringLiteral("    Frames: 5"), true, 400));
+    EXPECT_TRUE(window->picUpDown[0]->isVisible() && window->picUpDown[0]->isEnabled() && !window->picUpDown[1]->isVisible());
 
     // Cancelling leaves the window reset, without a message.
     dialogs.whileDialogOpen = nullptr;
     open(QString());
     expectReset();
-    EXPECT_EQ(window->sGifFile, QString());
-    EXPECT_TRUE(dialogs.messages.empty());
+    EXPECT_TRUE(window->sGifFile.isEmpty() && dialogs.messages.empty());
 }
 
 // Counts the paint events of the widgets it watches.
@@ -96,16 +91,15 @@ TEST_F(OpenWorkflow, TheWindowPaintsAndTakesNoCommandWhileTheFileIsSplit)
         });
     };
     open(gif(QStringLiteral("grande.gif"), solidFrames(6, {}, 800, true)));
-    EXPECT_TRUE(splitting);
-    EXPECT_EQ(std::make_pair(dialogs.fileDialogs.size(), dialogs.formsShown), std::make_pair(std::size_t(1), 0));
-    EXPECT_EQ(statusText(1), QStringLiteral("    Frames: 6"));
+    EXPECT_EQ(std::make_tuple(splitting, dialogs.fileDialogs.size(), dialogs.formsShown, statusText(1)),
+              std::make_tuple(true, std::size_t(1), 0, QStringLiteral("    Frames: 6")));
 
     // Counts too long for the panel keep all their digits.
+    const StatusBarWindow& bar = *window->sbMain->hWnd();
     for (int count : {20000, 1234567}) {
         const QString text = window->FrameCountText(count);
-        EXPECT_TRUE(text.endsWith(QString::number(count))) << text.toStdString();
-        const StatusBarWindow& bar = *window->sbMain->hWnd();
-        EXPECT_LE(QFontMetrics(bar.font()).horizontalAdvance(text), bar.textRoom(1)) << text.toStdString();
+        EXPECT_TRUE(text.endsWith(QString::number(count)) && QFontMetrics(bar.font()).horizontalAdvance(text) <= bar.textRoom(1))
+            << text.toStdString();
     }
 }
 
@@ -135,12 +129,11 @@ TEST_F(OpenWorkflow, FilesThatCannotBeShownGiveTheirMessageAndLeaveTheWindowRese
     EXPECT_TRUE(messages::notAnimated().startsWith(QStringLiteral("Il file selezionato non è una Gif animata")));
     EXPECT_EQ(messages::cannotOpen(), QStringLiteral("Impossibile aprire il file"));
 
-    // A file handed over by the desktop opens without the dialog, a missing one gives its message.
+    // A file handed over by the desktop opens without the dialog.
     const QString given = gif(QStringLiteral("my.anim.gif"), solidFrames(3));
     window->OpenGivenFile(QDir::current().relativeFilePath(given));
-    EXPECT_EQ(window->sGifFile, given);
-    EXPECT_EQ(statusText(1), QStringLiteral("    Frames: 3"));
-    EXPECT_EQ(dialogs.fileDialogs.size(), 8u);
+    EXPECT_EQ(std::make_tuple(window->sGifFile, statusText(1), dialogs.fileDialogs.size()),
+              std::make_tuple(given, QStringLiteral("    Frames: 3"), std::size_t(8)));
 }
 
 TEST_F(OpenWorkflow, CommandsWaitWhileTheStripIsDrawn)
@@ -150,8 +143,8 @@ TEST_F(OpenWorkflow, CommandsWaitWhileTheStripIsDrawn)
         window->picButton_Click(2);
     });
     open(gif(QStringLiteral("lenta.gif"), solidFrames(6)));
-    EXPECT_EQ(std::make_pair(dialogs.fileDialogs.size(), dialogs.formsShown), std::make_pair(std::size_t(1), 0));
-    EXPECT_EQ(statusText(1), QStringLiteral("    Frames: 6"));
+    EXPECT_EQ(std::make_tuple(dialogs.fileDialogs.size(), dialogs.formsShown, statusText(1)),
+              std::make_tuple(std::size_t(1), 0, QStringLiteral("    Frames: 6")));
     open(QString());
     EXPECT_EQ(dialogs.fileDialogs.size(), 2u);
 }
@@ -180,8 +173,8 @@ TEST_F(SaveWorkflow, BitmapsOrGifFilesNamedAfterTheFileWhileTheAnimationRuns)
     dialogs.whileDialogOpen = [&] { QTest::qWait(150); };
     save(out);
     EXPECT_GT(ticks, 2);
-    EXPECT_EQ(dialogs.folderPrompts, std::vector<QString>{QStringLiteral("Seleziona la directory di destinazione:")});
-    EXPECT_EQ(dialogs.folderOwners, std::vector<QWidget*>{window.get()});
+    EXPECT_EQ(std::make_pair(dialogs.folderPrompts, dialogs.folderOwners),
+              std::make_pair(std::vector<QString>{QStringLiteral("Seleziona la directory di destinazione:")}, std::vector<QWidget*>{window.get()}));
     const QString expected = dir.file(QStringLiteral("atteso.bmp"));
     for (std::size_t i = 0; i < 3; ++i) {
         SavePicture(window->Frames.frames[i].FramePicture, expected);
@@ -242,8 +235,7 @@ TEST_F(OpenWorkflow, ADropOpensTheFirstLocalFileAndNothingElse)
     text.setText(first);
     ASSERT_TRUE(dropOn(*window, files));
     ASSERT_EVENTUALLY(window->Timer1->isActive(), kLong);
-    EXPECT_EQ(window->sGifFile, first);
-    EXPECT_TRUE(dialogs.fileDialogs.empty());
+    EXPECT_TRUE(window->sGifFile == first && dialogs.fileDialogs.empty());
     EXPECT_FALSE(dropOn(*window, remote) || dropOn(*window, text));
 }
 
@@ -280,8 +272,7 @@ TEST_F(MainWindowTest, EachCommandFromItsButtonAndItsKey)
     };
     click(at(window->picButton[2], {8, 8}));
     key(Qt::Key_F1);
-    EXPECT_EQ(dialogs.formsShown, 2);
-    EXPECT_EQ(dialogs.urls, std::vector<QString>{QStringLiteral("mailto:") + LoadAboutInfo().authorEmail});
+    EXPECT_EQ(std::make_pair(dialogs.formsShown, dialogs.urls), std::make_pair(2, std::vector<QString>{QStringLiteral("mailto:") + LoadAboutInfo().authorEmail}));
     EXPECT_FALSE(shown[0] || shown[1]);
 
     // Indexes of no button do nothing.
