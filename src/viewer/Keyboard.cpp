@@ -44,6 +44,10 @@ void frmSkarvel::StepByKey(std::int16_t Index)
     const PictureBox& button = *picUpDown[std::size_t(Index)];
     if (m_unloaded || m_buttonHeld || !button.isVisible() || !button.isEnabled())
         return;
+    // A held key repeats faster than the strip steps: one step waiting is enough, or the
+    // strip would go on long after the key is let go.
+    if (m_stepPassOpen && m_stepsOwed > 0)
+        return;
     bAutoRepeat = true;
     m_stepPresses.push_back(Index);
     ScrollThumbnails(Index == 0);

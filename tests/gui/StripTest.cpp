@@ -182,6 +182,11 @@ TEST_F(StripStepping, KeysStepAndJumpAsTheButtonsDoAndTabStaysOnTheOptions)
     key(Qt::Key_Home);
     key(Qt::Key_PageUp);
     EXPECT_EQ(buttons(), std::make_tuple(0, true, false));
+    // A held key repeats within a step: the strip takes one more step, not one per repeat.
+    for (int i = 0; i < 10; ++i)
+        key(Qt::Key_Down);
+    QTest::qWait(500);
+    EXPECT_EQ(window->VScroll->value(), 2);
 
     // Tab stays on the chosen format option; the side arrows choose the other, the up and
     // down arrows stay the strip's.
@@ -190,7 +195,7 @@ TEST_F(StripStepping, KeysStepAndJumpAsTheButtonsDoAndTabStaysOnTheOptions)
     EXPECT_EQ(QApplication::focusWidget(), window->optTipoFiles[0]);
     key(Qt::Key_Right);
     key(Qt::Key_Down);
-    EXPECT_EQ(std::make_pair(window->optTipoFiles[1]->isChecked(), window->VScroll->value()), std::make_pair(true, 1));
+    EXPECT_EQ(std::make_pair(window->optTipoFiles[1]->isChecked(), window->VScroll->value()), std::make_pair(true, 3));
 }
 
 class StripSafety : public MainWindowTest {
