@@ -6,10 +6,12 @@
 #include "platform/RuntimeError.h"
 #include "platform/Translations.h"
 #include "support/FakeModal.h"
+#include "support/TestFiles.h"
 
 #include <QAbstractButton>
 #include <QApplication>
 #include <QDialog>
+#include <QFileDialog>
 #include <QLabel>
 #include <QMessageBox>
 #include <QTimer>
@@ -97,14 +99,24 @@ TEST(QtModalServices, RealDialogsSpeakItalianAndShowWhatTheyAreGiven)
     InstallItalianTranslations();
     QtModalServices services;
     QWidget owner;
-    QStringList fileDialogTexts;
+    // The open dialog as asked for, answering the file shown selected in it; in Italian.
+    ScratchDir dir;
+    const QString chosen = dir.write(QStringLiteral("a.gif"), QByteArray("GIF89a"));
+    QStringList texts;
+    std::tuple<QString, QStringList, QString, QString, QString, int> asked;
     whenModalShows([&](QWidget& w) {
-        fileDialogTexts = textsOf<QAbstractButton>(w) + textsOf<QLabel>(w);
-        static_cast<QDialog&>(w).reject();
+        auto& dialog = static_cast<QFileDialog&>(w);
+        texts = textsOf<QAbstractButton>(w) + textsOf<QLabel>(w);
+        asked = {dialog.windowTitle(), dialog.nameFilters(), dialog.selectedNameFilter(), dialog.directory().path(), dialog.defaultSuffix(),
+                int(dialog.fileMode())};
+        static_cast<QDialog&>(dialog).accept();
     });
-    EXPECT_EQ(services.GetOpenFileName({&owner, QStringLiteral("Apri"), {}, -1, {}, {}, {}}), QString());
-    EXPECT_TRUE(fileDialogTexts.contains(QStringLiteral("Annulla")) && fileDialogTexts.contains(QStringLiteral("Cerca in:")))
-        << fileDialogTexts.join(u'|').toStdString();
+    const QStringList filters{QStringLiteral("Gif (*.gif)"), QStringLiteral("Tutti (*)")};
+    EXPECT_EQ(services.GetOpenFileName({&owner, QStringLiteral("Apri"), filters, 1, chosen, dir.path(), QStringLiteral("gif")}), chosen);
+    EXPECT_EQ(asked, std::make_tuple(QStringLiteral("Apri"), filters, filters[1], dir.path(), QStringLiteral("gif"), int(QFileDialog::ExistingFile)));
+    EXPECT_TRUE(texts.contains(QStringLiteral("Annulla")) && texts.contains(QStringLiteral("Cerca in:"))) << texts.join(u'|').toStdString();
+    whenModalShows([&](QWidget& w) { static_cast<QDialog&>(w).reject(); });
+    EXPECT_EQ(services.GetSaveFileName({&owner, QStringLiteral("Salva"), {}, -1, {}, {}, {}}), QString());
 
     // Message boxes: text, title, icon and their one button.
     std::vector<std::tuple<QString, QString, QMessageBox::Icon, QStringList>> seen;
