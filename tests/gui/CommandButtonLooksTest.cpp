@@ -2,34 +2,21 @@
 // while pressed; read back from the ring of pixels around each button on the window.
 #include "WindowFixture.h"
 
+#include <map>
+
 namespace skarvel::test {
 namespace {
 
 class CommandButtonLooks : public MainWindowTest {
 protected:
     QWidget* button(int index) const { return window->picButton[std::size_t(index)]; }
-    // The ring touching the button: 'F'lat in the colour around it, 'R'aised, 'S'unken, or
-    // 'M'ixed. Top row and left column but their far ends go with one colour, the rest
-    // (right column, bottom row and those two ends) with the other.
+    // The ring round a button: 'F'lat in the colour around it, 'R'aised, 'S'unken, or 'M'ixed.
     char look(int index) const
     {
-        const QImage seen = shot();
-        const QRect r = button(index)->geometry().adjusted(-1, -1, 1, 1);
-        std::set<QRgb> topLeft, bottomRight;
-        for (int x = r.left(); x < r.right(); ++x) {
-            topLeft.insert(seen.pixel(x, r.top()) & 0xFFFFFFu);
-            bottomRight.insert(seen.pixel(x, r.bottom()) & 0xFFFFFFu);
-        }
-        for (int y = r.top(); y <= r.bottom(); ++y) {
-            if (y > r.top() && y < r.bottom())
-                topLeft.insert(seen.pixel(r.left(), y) & 0xFFFFFFu);
-            bottomRight.insert(seen.pixel(r.right(), y) & 0xFFFFFFu);
-        }
-        const std::set<QRgb> dark{0x808080}, light{0xFFFFFF}, erase{index == 1 ? 0xC0C0C0u : 0xE0E0E0u};
-        return topLeft == erase && bottomRight == erase  ? 'F'
-               : topLeft == light && bottomRight == dark ? 'R'
-               : topLeft == dark && bottomRight == light ? 'S'
-                                                         : 'M';
+        const std::map<std::pair<QRgb, QRgb>, char> looks{
+            {{0xFFFFFF, 0x808080}, 'R'}, {{0x808080, 0xFFFFFF}, 'S'}, {{index == 1 ? 0xC0C0C0u : 0xE0E0E0u, index == 1 ? 0xC0C0C0u : 0xE0E0E0u}, 'F'}};
+        const auto found = looks.find(ring(button(index)));
+        return found == looks.end() ? 'M' : found->second;
     }
     QPoint inside(int index, QPoint local = {5, 5}) const { return at(button(index), local); }
     static QPoint outside() { return {300, 300}; } // on the light panel, off every button

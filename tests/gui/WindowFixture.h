@@ -57,6 +57,23 @@ protected:
     void key(int k, Qt::KeyboardModifiers m = {}) { activate(); QTest::keyClick(window->windowHandle(), Qt::Key(k), m); }
     QPoint upDown(int index) const { return at(window->picUpDown[std::size_t(index)], {7, 7}); }
     QImage shot() const { return window->grab().toImage().convertToFormat(QImage::Format_RGB32); }
+    // The one-pixel ring round `w` on the window: the colour (RGB) of its top row and left
+    // column but their far ends, and that of the rest; {0, 0} when either is not one colour.
+    std::pair<QRgb, QRgb> ring(const QWidget* w) const
+    {
+        const QImage seen = shot();
+        const QRect r = w->geometry().adjusted(-1, -1, 1, 1);
+        std::set<QRgb> topLeft, bottomRight;
+        for (int x = r.left(); x <= r.right(); ++x) {
+            (x < r.right() ? topLeft : bottomRight).insert(seen.pixel(x, r.top()) & 0xFFFFFFu);
+            bottomRight.insert(seen.pixel(x, r.bottom()) & 0xFFFFFFu);
+        }
+        for (int y = r.top() + 1; y < r.bottom(); ++y) {
+            topLeft.insert(seen.pixel(r.left(), y) & 0xFFFFFFu);
+            bottomRight.insert(seen.pixel(r.right(), y) & 0xFFFFFFu);
+        }
+        return topLeft.size() == 1 && bottomRight.size() == 1 ? std::make_pair(*topLeft.begin(), *bottomRight.begin()) : std::make_pair(0u, 0u);
+    }
 
     // `count` frames of size x size, frame i solid in colour i (patterned: a pattern from
     // colour i), each with its delay in hundredths (one delay for all, or 0.1 s when none).
