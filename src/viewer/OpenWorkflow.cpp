@@ -132,10 +132,6 @@ void frmSkarvel::OpenGifFile(const QString& sGifPath)
     Timer1->start();
 }
 
-} // namespace skarvel
-
-namespace skarvel {
-
 QString frmSkarvel::FrameCountText(std::int32_t count)
 {
     const QString number = QString::number(count);
