@@ -176,9 +176,10 @@ TEST(PathEllipsis, KeepsLeadingFoldersAndTheFileNameWithinTheRoom)
     const QFontMetrics metrics{QFont()};
     const QString path = QStringLiteral("/uno/due/tre/quattro/cinque/file.gif");
     const int room = metrics.horizontalAdvance(QStringLiteral("/uno/due/.../file.gif"));
+    const QString windows = QStringLiteral("C:\\Documenti\\Immagini\\Gif\\gatto.gif"), shorter = QStringLiteral("C:\\Documenti\\...\\gatto.gif");
     EXPECT_EQ((QStringList{pathEllipsis(path, metrics, metrics.horizontalAdvance(path)), pathEllipsis(path, metrics, room),
-                           pathEllipsis(path, metrics, room - 1)}),
-              (QStringList{path, QStringLiteral("/uno/due/.../file.gif"), QStringLiteral("/uno/.../file.gif")}));
+                           pathEllipsis(path, metrics, room - 1), pathEllipsis(windows, metrics, metrics.horizontalAdvance(shorter))}),
+              (QStringList{path, QStringLiteral("/uno/due/.../file.gif"), QStringLiteral("/uno/.../file.gif"), shorter}));
     // A name too long even alone is cut at its end, never wider than the room.
     const QString shown = pathEllipsis(QStringLiteral("/a/b/un nome di file davvero molto lungo.gif"), metrics, 40);
     EXPECT_TRUE(metrics.horizontalAdvance(shown) <= 40 && shown.endsWith(QStringLiteral("..."))) << shown.toStdString();

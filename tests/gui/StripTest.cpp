@@ -176,9 +176,10 @@ TEST_F(StripStepping, KeysStepAndJumpAsTheButtonsDoAndTabStaysOnTheOptions)
 
     // Tab stays on the chosen format option; the side arrows choose the other, the up and
     // down arrows stay the strip's.
-    key(Qt::Key_Tab);
-    key(Qt::Key_Tab);
-    EXPECT_EQ(QApplication::focusWidget(), window->optTipoFiles[0]);
+    for (int i = 0; i < 3; ++i) {
+        key(Qt::Key_Tab);
+        EXPECT_EQ(QApplication::focusWidget(), window->optTipoFiles[0]) << i;
+    }
     key(Qt::Key_Right);
     key(Qt::Key_Down);
     EXPECT_EQ(std::make_pair(window->optTipoFiles[1]->isChecked(), window->VScroll->value()), std::make_pair(true, 3));
