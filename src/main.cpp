@@ -1,4 +1,5 @@
 #include "platform/QtModalServices.h"
+#include "platform/Translations.h"
 #include "viewer/frmSkarvel.h"
 
 #include <QApplication>
@@ -12,6 +13,7 @@ int main(int argc, char* argv[])
     QApplication::setApplicationVersion(QStringLiteral(SKARVEL_VERSION));
     // Ties the window to skarvel.desktop, for its name and icon in docks and task lists.
     QGuiApplication::setDesktopFileName(QStringLiteral("skarvel"));
+    skarvel::InstallItalianTranslations();
 
     skarvel::QtModalServices dialogs;
     skarvel::ScopedModalServices useDialogs(dialogs);

@@ -7,6 +7,7 @@
 #include "platform/Twips.h"
 #include "viewer/Artwork.h"
 
+#include <QAction>
 #include <QPainter>
 #include <QPushButton>
 #include <QScreen>
@@ -113,11 +114,17 @@ void frmAbout::createControls()
 
     Command1 = new QPushButton(QStringLiteral("&Chiudi"), this);
     twips::Move(*Command1, 1785, 4410, 1170, 330);
-    Command1->setToolTip(QStringLiteral("Esci"));
+    Command1->setToolTip(QStringLiteral("Esci (Esc)"));
     QPalette buttonPalette = Command1->palette();
     buttonPalette.setColor(QPalette::Button, TranslateColor(kGrey));
     Command1->setPalette(buttonPalette);
     QObject::connect(Command1, &QPushButton::clicked, this, [this] { Command1_Click(); });
+    fitCaption(*Command1);
+    // The window's one key beside the button's own: Escape closes it, as the button does.
+    auto* close = new QAction(this);
+    close->setShortcut(QKeySequence(Qt::Key_Escape));
+    QObject::connect(close, &QAction::triggered, this, [this] { Command1_Click(); });
+    addAction(close);
 
     lblDescrizione = label(layer, 210, 840, 4425, 1065, QString());
     lblDescrizione->BackColor = kGrey;

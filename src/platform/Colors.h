@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QColor>
+#include <QPalette>
 
 #include <cstdint>
 
@@ -12,9 +13,12 @@ using OleColor = std::uint32_t;
 
 inline constexpr OleColor kSystemColorFlag = 0x80000000u;
 
-// The colour actually shown: system colours come from the application's palette, so the
-// window follows the desktop theme as it did on the system it was designed for.
+// The colour actually shown. System colours are those of the classic scheme the windows were
+// designed on, whatever the desktop's theme: the designs depend on them.
 QColor TranslateColor(OleColor color);
+
+// A widget palette in the same classic colours, for the windows and their standard widgets.
+QPalette ClassicPalette();
 
 // The other way round, for reading pixels back (&HBBGGRR, alpha ignored).
 OleColor ToOleColor(QColor color);

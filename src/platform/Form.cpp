@@ -13,6 +13,8 @@ Form::Form(QWidget* parent)
       m_surface(ScaleMode::Twips, true), m_lights(*this)
 {
     setAttribute(Qt::WA_OpaquePaintEvent);
+    // The standard widgets on the window (status bar, options, buttons) in the same colours.
+    setPalette(ClassicPalette());
     m_surface.onChange = [this] { update(); };
     m_surface.sizeSource = [this] { return size(); };
 }

@@ -1,5 +1,6 @@
 #include "platform/LightControls.h"
 
+#include "platform/RuntimeFont.h"
 #include "platform/Twips.h"
 
 #include <QPainter>
@@ -67,17 +68,32 @@ void LabelControl::setCaption(const QString& caption)
     changed();
 }
 
+QString LabelControl::shownCaption() const
+{
+    // A caption breaks lines at "\r\n"; the painter breaks at the "\n" alone.
+    QString shown = m_caption;
+    shown.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
+    return shown;
+}
+
+int LabelControl::flags() const
+{
+    return int(Alignment | Qt::AlignTop | Qt::TextWordWrap);
+}
+
+QFont LabelControl::shownFont() const
+{
+    return fittingFont(Font, shownCaption(), pixelRect(), flags());
+}
+
 void LabelControl::paint(QPainter& painter) const
 {
     const QRect box = pixelRect();
     if (Opaque)
         painter.fillRect(box, TranslateColor(BackColor));
-    painter.setFont(Font);
+    painter.setFont(shownFont());
     painter.setPen(TranslateColor(ForeColor));
-    // A caption breaks lines at "\r\n"; the painter breaks at the "\n" alone.
-    QString shown = m_caption;
-    shown.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
-    painter.drawText(box, int(Alignment | Qt::AlignTop | Qt::TextWordWrap), shown);
+    painter.drawText(box, flags(), shownCaption());
 }
 
 void ImageControl::setPicture(const QImage& picture)

@@ -67,9 +67,13 @@ public:
     bool Opaque = true;
     Qt::Alignment Alignment = Qt::AlignLeft;
     QFont Font;
+    // Font made smaller where the caption would not fit the box in it.
+    QFont shownFont() const;
     void paint(QPainter& painter) const override;
 
 private:
+    QString shownCaption() const;
+    int flags() const;
     QString m_caption;
 };
 

@@ -57,6 +57,18 @@ void StatusBarWindow::setPartText(int index, const QString& text)
     }
 }
 
+namespace {
+
+// The text stands this far inside its panel's edges.
+constexpr QMargins kTextMargins(3, 1, 2, 1);
+
+} // namespace
+
+int StatusBarWindow::textRoom(int index) const
+{
+    return std::max(0, partRect(index).marginsRemoved(kTextMargins).width());
+}
+
 QString StatusBarWindow::partText(int index) const
 {
     const Part* p = part(index);
@@ -90,7 +102,7 @@ void StatusBarWindow::paintEvent(QPaintEvent*)
         painter.drawLine(r.bottomLeft(), r.bottomRight());
         painter.drawLine(r.topRight(), r.bottomRight());
         painter.setPen(pal.color(QPalette::ButtonText));
-        painter.drawText(r.adjusted(3, 1, -2, -1), Qt::AlignLeft | Qt::AlignVCenter,
+        painter.drawText(r.marginsRemoved(kTextMargins), Qt::AlignLeft | Qt::AlignVCenter,
                          m_parts[std::size_t(i)].text);
     }
 }

@@ -25,6 +25,8 @@ public:
     QRect partRect(int part) const;
     void setPartText(int part, const QString& text);
     QString partText(int part) const;
+    // The width in pixels that the part's text may take.
+    int textRoom(int part) const;
     void setPartToolTip(int part, const QString& text);
     QString partToolTip(int part) const;
     // Moves the bar to the bottom of its parent, full width.

@@ -87,6 +87,7 @@ void frmSkarvel::EnableSaveButton(bool bEnable)
     PictureBox& save = *picButton[1];
     DrawingSurface& face = save.surface();
     const QString s = QStringLiteral("       Salva");
+    face.Font = faceFont(face, s);
     if (bEnable) {
         save.setEnabled(true);
         save.setPicture(imgFloppy[1]->Picture());
@@ -105,6 +106,7 @@ void frmSkarvel::EnableSaveButton(bool bEnable)
         face.Print(s);
         save.setEnabled(false);
     }
+    updateActions();
 }
 
 } // namespace skarvel

@@ -48,6 +48,7 @@ QRadioButton* optionButton(QWidget* parent, const QString& caption, const QStrin
     palette.setColor(QPalette::Button, TranslateColor(kGrey));
     palette.setColor(QPalette::WindowText, Qt::black);
     option->setPalette(palette);
+    fitCaption(*option);
     return option;
 }
 
@@ -84,10 +85,12 @@ void frmSkarvel::createControls()
 
     picUpDown[0] = pictureBox(this, 420, 6930, 225, 225);
     picUpDown[0]->setPicture(artwork(QStringLiteral("down.xpm")));
-    picUpDown[0]->setToolTip(QStringLiteral("Frame successivo"));
+    picUpDown[0]->setToolTip(
+        QStringLiteral("Frame successivo (Pag giù o freccia giù; Fine: all'ultimo)"));
     picUpDown[1] = pictureBox(this, 105, 6930, 225, 225);
     picUpDown[1]->setPicture(artwork(QStringLiteral("up.xpm")));
-    picUpDown[1]->setToolTip(QStringLiteral("Frame precedente"));
+    picUpDown[1]->setToolTip(
+        QStringLiteral("Frame precedente (Pag su o freccia su; Home: al primo)"));
     // No frames, nothing to step through: the open workflow shows them when there is.
     picUpDown[0]->hide();
     picUpDown[1]->hide();
@@ -98,10 +101,10 @@ void frmSkarvel::createControls()
     picButton[0] = pictureBox(this, 2520, 3360, 900, 300, kLightGrey);
     picButton[0]->setPicture(artwork(QStringLiteral("open.xpm")));
     picButton[0]->surface().setForeColor(0x80000008u);
-    picButton[0]->setToolTip(QStringLiteral("Apre un nuovo file Gif"));
+    picButton[0]->setToolTip(QStringLiteral("Apre un nuovo file Gif (Ctrl+O)"));
 
     picButton[1] = pictureBox(this, 2820, 4710, 780, 300, kGrey);
-    picButton[1]->setToolTip(QStringLiteral("Salva tutti i frames"));
+    picButton[1]->setToolTip(QStringLiteral("Salva tutti i frames (Ctrl+S)"));
 
     optTipoFiles[0] = optionButton(this, QStringLiteral(".bmp"),
                                    QStringLiteral("Salava i frames come file Bmp"),
@@ -113,15 +116,21 @@ void frmSkarvel::createControls()
 
     picButton[2] = pictureBox(this, 5145, 3360, 300, 300, kLightGrey);
     picButton[2]->setPicture(artwork(QStringLiteral("about.xpm")));
-    picButton[2]->setToolTip(QStringLiteral("Informazioni sul programma"));
+    picButton[2]->setToolTip(QStringLiteral("Informazioni sul programma (F1)"));
 
     txtPercorso = new QLineEdit(QStringLiteral("Text1"), this);
     twips::Move(*txtPercorso, 3255, 5880, 1590, 285);
+
+    // Only the options take the focus: the scroll bar and the path box lie outside the client
+    // area, and Tab must not walk into them.
+    VScroll->setFocusPolicy(Qt::NoFocus);
+    txtPercorso->setFocusPolicy(Qt::NoFocus);
 
     createDecorations();
     connectCommandButtons();
     connectAnimation();
     connectStripButtons();
+    createActions();
 }
 
 void frmSkarvel::createStripControls()

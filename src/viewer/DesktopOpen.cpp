@@ -34,7 +34,7 @@ void frmSkarvel::OpenGivenFile(const QString& sPath)
     ResetForOpen();
     // Saving names the frames after the file, which needs its folder in front of the name.
     sGifFile = sPath.isEmpty() ? QString() : QFileInfo(sPath).absoluteFilePath();
-    Refresh();
+    RefreshAll();
     OpenGifFile(sGifFile);
 }
 

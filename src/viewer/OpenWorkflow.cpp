@@ -8,12 +8,39 @@
 #include "platform/Hourglass.h"
 #include "platform/ModalServices.h"
 #include "platform/PictureBox.h"
+#include "platform/StatusBarWindow.h"
 
+#include <QEventLoop>
+#include <QMetaObject>
 #include <QPointer>
 #include <QScrollBar>
 #include <QTimer>
 
+#include <thread>
+
 namespace skarvel {
+
+namespace {
+
+// Splits the file on a worker thread while this one goes on painting and answering the window
+// manager, so that a large file does not leave the window blank and "not responding" for
+// seconds. User input waits until the split is over.
+std::int32_t splitWhileAnswering(const QString& path, FrameTable& table)
+{
+    QEventLoop loop;
+    std::int32_t result = -1;
+    std::thread worker([&] {
+        result = SplitGifFrames(path, table);
+        QMetaObject::invokeMethod(&loop, &QEventLoop::quit, Qt::QueuedConnection);
+    });
+    loop.exec(QEventLoop::ExcludeUserInputEvents);
+    // The loop also ends when the application quits; the split must still be over before its
+    // table goes.
+    worker.join();
+    return result;
+}
+
+} // namespace
 
 void frmSkarvel::ResetForOpen()
 {
@@ -25,8 +52,8 @@ void frmSkarvel::ResetForOpen()
     EnableSaveButton(false);
     picMin->surface().Cls();
     ClearFrameLabels();
-    picUpDown[0]->setVisible(false);
-    picUpDown[1]->setVisible(false);
+    hideStripButton(0);
+    hideStripButton(1);
     VScroll->setValue(0);
 }
 
@@ -42,17 +69,40 @@ void frmSkarvel::ChooseGifFile()
         sGifFile = dialog.FileName();
     }
     if (!sGifFile.isEmpty()) {
-        Refresh();
+        RefreshAll();
         OpenGifFile(sGifFile);
+    }
+}
+
+void frmSkarvel::RefreshAll()
+{
+    // What the closed dialog covered must go from every box, not only from the window.
+    Refresh();
+    for (QWidget* child : findChildren<QWidget*>()) {
+        if (child->isVisible())
+            child->repaint();
     }
 }
 
 void frmSkarvel::OpenGifFile(const QString& sGifPath)
 {
+    const QPointer<frmSkarvel> alive(this);
+    // The old pictures go first: two files' frames need not fit in memory together.
+    Frames.clear();
+    FrameTable split;
+    std::int32_t result = -1;
+    m_opening = true;
     {
         const Hourglass wait;
-        lLastFrame = SplitGifFrames(sGifPath, Frames);
+        result = splitWhileAnswering(sGifPath, split);
     }
+    if (!alive)
+        return;
+    m_opening = false;
+    if (m_unloaded)
+        return;
+    Frames = std::move(split);
+    lLastFrame = result;
     if (lLastFrame < 1) {
         modal().MsgBox(this, lLastFrame == 0 ? messages::notAnimated() : messages::cannotOpen(),
                        vbInformation, messages::kTitle);
@@ -60,11 +110,10 @@ void frmSkarvel::OpenGifFile(const QString& sGifPath)
     }
 
     sbMain->SetText(0, QStringLiteral("       ") + CompactPath(sGifPath));
-    sbMain->SetText(1, QStringLiteral("    Frames: ") + QString::number(lLastFrame + 1));
+    sbMain->SetText(1, FrameCountText(lLastFrame + 1));
 
     // The strip lets the window answer while it draws. Meanwhile the commands wait (a second
     // open would pull the table from under this one), and the window may even close.
-    const QPointer<frmSkarvel> alive(this);
     m_opening = true;
     DrawThumbnails();
     if (!alive)
@@ -81,6 +130,17 @@ void frmSkarvel::OpenGifFile(const QString& sGifPath)
     bRefit = true;
     Timer1->setInterval(Frames.frames[0].FrameDelay);
     Timer1->start();
+}
+
+QString frmSkarvel::FrameCountText(std::int32_t count)
+{
+    const QString number = QString::number(count);
+    const QString full = QStringLiteral("    Frames: ") + number;
+    const StatusBarWindow* bar = sbMain->hWnd();
+    if (!bar || QFontMetrics(bar->font()).horizontalAdvance(full) <= bar->textRoom(1))
+        return full;
+    // A long count keeps its digits; the panel's icon already says what they count.
+    return QStringLiteral("    ") + number;
 }
 
 } // namespace skarvel

@@ -5,6 +5,7 @@
 #include "platform/LightControls.h"
 #include "platform/PathEllipsis.h"
 #include "platform/PictureBox.h"
+#include "platform/RuntimeFont.h"
 #include "platform/Twips.h"
 #include "platform/Units.h"
 #include "viewer/Artwork.h"
@@ -66,10 +67,20 @@ void frmSkarvel::ArrangeControls()
     const double right = m.Left() + m.Width() + 15;
     linBordoR->setEnds(right, m.Top(), right, m.Top() + m.Height());
 
-    picButton[0]->surface().CurrentY = 45;
-    picButton[0]->surface().Print(QStringLiteral("       Apri Gif"));
+    DrawingSurface& open = picButton[0]->surface();
+    const QString caption = QStringLiteral("       Apri Gif");
+    open.Font = faceFont(open, caption);
+    open.CurrentY = 45;
+    open.Print(caption);
     EnableSaveButton(false);
     Refresh();
+}
+
+QFont faceFont(const DrawingSurface& face, const QString& caption)
+{
+    // A pixel to spare on the right for the engraved copy of a disabled caption.
+    const QRect room(QPoint(0, 0), face.pixelSize() - QSize(1, 0));
+    return fittingFont(face.Font, caption, room, Qt::TextSingleLine);
 }
 
 QString frmSkarvel::CompactPath(const QString& sPath)

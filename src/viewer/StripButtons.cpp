@@ -52,15 +52,18 @@ void frmSkarvel::picUpDown_MouseDown(std::int16_t Index, std::int16_t, std::int1
     bAutoRepeat = true;
     // The opposite button is shown once the run ends (endStepping), whichever press ends it.
     m_stepPresses.push_back(Index);
+    m_buttonHeld = true;
     ScrollThumbnails(Index == 0);
 }
 
 void frmSkarvel::ScrollThumbnails(bool Forward)
 {
     m_stepForward = Forward;
-    // A press during a pass joins the run: the pass's redraw is still due, and the next pass
-    // follows it in the new direction.
-    if (!m_stepPassOpen)
+    // A press during a pass joins the run, whose redraw is still due; the step it owes is
+    // taken by the next pass, in the new direction, so that every click moves the strip.
+    if (m_stepPassOpen)
+        ++m_stepsOwed;
+    else
         stepStrip();
 }
 
@@ -95,10 +98,14 @@ void frmSkarvel::finishStepPass()
     if (!alive || m_unloaded || !m_stepPassOpen || pass != m_stepPasses)
         return;
     m_stepPassOpen = false;
-    if (bAutoRepeat)
+    if (m_stepsOwed > 0) {
+        --m_stepsOwed;
         stepStrip();
-    else
+    } else if (bAutoRepeat) {
+        stepStrip();
+    } else {
         endStepping();
+    }
 }
 
 void frmSkarvel::endStepping()
@@ -111,6 +118,30 @@ void frmSkarvel::endStepping()
         other->setVisible(true);
         other->setEnabled(true);
     }
+    // Steps owed to quick clicks were taken after their release: the bound they reached takes
+    // its button away now.
+    if (!m_buttonHeld)
+        hidePastBound();
+}
+
+void frmSkarvel::hidePastBound()
+{
+    if (VScroll->value() == VScroll->maximum())
+        hideStripButton(0);
+    else if (VScroll->value() == 0)
+        hideStripButton(1);
+}
+
+void frmSkarvel::hideStripButton(std::size_t index)
+{
+    PictureBox& B = *picUpDown[index];
+    // A hidden box sees no more moves that would flatten its frame.
+    if (B.isVisible())
+        objTriDim->Flat(B, kButtonFace);
+    if (QWidget::mouseGrabber() == &B)
+        ReleaseCapture();
+    B.setEnabled(false);
+    B.setVisible(false);
 }
 
 void frmSkarvel::StopStepping()
@@ -118,6 +149,8 @@ void frmSkarvel::StopStepping()
     m_stepTimer->stop();
     bAutoRepeat = false;
     m_stepPassOpen = false;
+    m_stepsOwed = 0;
+    m_buttonHeld = false;
     m_stepPresses.clear();
 }
 
@@ -127,16 +160,11 @@ void frmSkarvel::picUpDown_MouseUp(std::int16_t Index, std::int16_t Button, std:
     if (m_unloaded)
         return;
     bAutoRepeat = false;
+    m_buttonHeld = false;
     picUpDown_MouseMove(Index, Button, 0, 0, 0);
     Refresh();
     // The button that points past the end it has reached goes.
-    if (VScroll->value() == VScroll->maximum()) {
-        picUpDown[0]->setEnabled(false);
-        picUpDown[0]->setVisible(false);
-    } else if (VScroll->value() == 0) {
-        picUpDown[1]->setEnabled(false);
-        picUpDown[1]->setVisible(false);
-    }
+    hidePastBound();
 }
 
 void frmSkarvel::picUpDown_MouseMove(std::int16_t Index, std::int16_t Button, std::int16_t,

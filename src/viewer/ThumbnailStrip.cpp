@@ -84,11 +84,14 @@ void frmSkarvel::DrawThumbnails()
         const auto dy = double(units::nearest((kBox - h) / 2));
         strip.PaintPicture(picture, kBoxLeft + dx, y + dy, w, h, 0, 0, w0, h0);
 
-        // The animation stands on the colour that frame 0 shows at its top-left corner.
-        if (i == 0) {
-            const std::int32_t corner = strip.Point(kBoxLeft + dx, y + dy);
-            if (corner >= 0 && OleColor(corner) != picAnimGif->surface().BackColor())
-                picAnimGif->setBackColor(OleColor(corner));
+        // The animation stands on the colour of frame 0's top-left pixel, read from the
+        // picture itself: a shrunk thumbnail blends colours the GIF does not have.
+        if (i == 0 && !picture.isNull()) {
+            const QRgb pixel = picture.image().pixel(0, 0);
+            const OleColor corner =
+                qAlpha(pixel) == 0 ? strip.BackColor() : ToOleColor(QColor(pixel));
+            if (corner != picAnimGif->surface().BackColor())
+                picAnimGif->setBackColor(corner);
         }
 
         DrawEdge(strip, edgePixel(kBoxLeft), edgePixel(y), edgePixel(kBox + kBoxLeft),

@@ -14,6 +14,7 @@
 #include <functional>
 #include <vector>
 
+class QAction;
 class QLineEdit;
 class QRadioButton;
 class QScrollBar;
@@ -21,6 +22,7 @@ class QTimer;
 
 namespace skarvel {
 
+class DrawingSurface;
 class ImageControl;
 class LabelControl;
 class LineControl;
@@ -32,7 +34,11 @@ class ShapeControl;
 // start and end (Lifecycle.cpp), the command buttons (CommandButtons.cpp), the set-up at load
 // (Setup.cpp), the animation (Animation.cpp), the thumbnail strip (ThumbnailStrip.cpp), its
 // up/down buttons (StripButtons.cpp), and the commands: opening a file (OpenWorkflow.cpp),
-// saving its frames (SaveWorkflow.cpp) and their dispatch (CommandDispatch.cpp).
+// saving its frames (SaveWorkflow.cpp) and their dispatch (CommandDispatch.cpp), and the keys
+// that reach all of them (Keyboard.cpp).
+// The font in which `caption`, printed from the left edge, fits a command button's face.
+QFont faceFont(const DrawingSurface& face, const QString& caption);
+
 class frmSkarvel : public Form {
 public:
     // Builds the window with its controls and runs Form_Load.
@@ -106,6 +112,8 @@ public:
     // Opens a file handed over by the desktop (a program argument, a drop) as if it had been
     // chosen in the open dialog.
     void OpenGivenFile(const QString& sPath);
+    // The frame count as the status bar's second panel shows it, whole whatever its length.
+    QString FrameCountText(std::int32_t count);
 
     // Set-up at load.
     void SetupStatusBar();
@@ -132,6 +140,11 @@ public:
     // Ends a stepping run at once, without its last redraw (a new file replaces the strip).
     void StopStepping();
 
+    // The keyboard: a step as a click on up/down button Index makes it, and a jump to the
+    // strip's end or start.
+    void StepByKey(std::int16_t Index);
+    void JumpStrip(bool toEnd);
+
 protected:
     void closeEvent(QCloseEvent* event) override;
     void dragEnterEvent(QDragEnterEvent* event) override;
@@ -140,18 +153,27 @@ protected:
 private:
     // What the open command does before its dialog: stops, clears and disables.
     void ResetForOpen();
+    // Repaints the window and every box on it at once.
+    void RefreshAll();
     void createControls();
     void createStripControls();
     void createDecorations();
     void connectCommandButtons();
     void connectAnimation();
     void connectStripButtons();
+    void createActions();
+    void updateActions();
     void stepStrip();
     void finishStepPass();
     void endStepping();
+    // Takes away the button that points past the bound the strip stands at, if any.
+    void hidePastBound();
+    // Hides an up/down button without leaving its frame on the window.
+    void hideStripButton(std::size_t index);
 
     // Set while an open draws its strip: the commands wait for it.
     bool m_opening = false;
+    QAction* m_saveAction = nullptr;
     bool m_unloaded = false;
     // Counts the strip drawings begun, so that a drawing overtaken by a newer one (run while
     // it yielded) knows to stop.
@@ -161,6 +183,10 @@ private:
     bool m_stepForward = true;
     bool m_stepPassOpen = false;
     std::uint64_t m_stepPasses = 0;
+    // Presses that came while a pass was still open, each owed one step.
+    int m_stepsOwed = 0;
+    // An up/down button is down (pressed and not yet released).
+    bool m_buttonHeld = false;
     // The buttons pressed during the run, whose opposite button is shown when it ends.
     std::vector<std::int16_t> m_stepPresses;
 };

@@ -13,29 +13,36 @@ protected:
     void play(const QByteArray& gif)
     {
         window->picAnimGif->setBackColor(kBack);
-        load(gif);
+        window->lLastFrame = SplitGifBytes(gif, window->Frames);
         window->lCurFrame = -1;
         window->bRefit = true;
         window->Timer1_Timer();
     }
-    QRgb box(int x, int y) const { return pixel(window->picAnimGif, x, y); }
-    // Frame 0 is placed at the logical screen's origin.
-    QPoint origin() const { return {window->Frames.frames[0].FrameLeft, window->Frames.frames[0].FrameTop}; }
+    // The colours at `points` of the box, offset by `origin`.
+    std::vector<QRgb> seen(std::initializer_list<QPoint> points, QPoint origin = {}) const
+    {
+        std::vector<QRgb> colours;
+        for (QPoint p : points)
+            colours.push_back(pixel(window->picAnimGif, origin.x() + p.x(), origin.y() + p.y()));
+        return colours;
+    }
+    QPoint place(std::size_t i) const { return {window->Frames.frames[i].FrameLeft, window->Frames.frames[i].FrameTop}; }
+    const QRgb back = colour(kBack);
 };
 
 TEST_F(Animation, EachFrameStaysForItsOwnDelayAndTheLoopStartsOver)
 {
     // Delays in hundredths: 500 ms, 1000 ms, and the largest a file can hold.
     play(solidFrames(3, {50, 100, 65535}, 10));
-    std::vector<std::pair<int, int>> seen{{window->lCurFrame, window->Timer1->interval()}};
+    std::vector<std::pair<int, int>> ticks{{window->lCurFrame, window->Timer1->interval()}};
     for (int tick = 1; tick < 5; ++tick) {
         window->Timer1_Timer();
-        seen.emplace_back(window->lCurFrame, window->Timer1->interval());
+        ticks.emplace_back(window->lCurFrame, window->Timer1->interval());
     }
-    EXPECT_EQ(seen, (std::vector<std::pair<int, int>>{{0, 500}, {1, 1000}, {2, 655350}, {0, 500}, {1, 1000}}));
+    EXPECT_EQ(ticks, (std::vector<std::pair<int, int>>{{0, 500}, {1, 1000}, {2, 655350}, {0, 500}, {1, 1000}}));
 }
 
-TEST_F(Animation, SmallScreenIsCentredAtNaturalSizeOnce)
+TEST_F(Animation, SmallScreenIsCentredOnceLargeScreenShrinksToTheBoxLessItsMargin)
 {
     // 100 x 100 in the 2955 x 2745 twip box: free space 1455 x 1245 twips, halved, in pixels.
     GifBuilder gif(100, 100, colours(2));
@@ -45,37 +52,25 @@ TEST_F(Animation, SmallScreenIsCentredAtNaturalSizeOnce)
     second.top = 20;
     gif.image(second);
     play(gif.build());
-
+    const QRgb red = rgb(colours(2)[0]);
     EXPECT_FLOAT_EQ(window->sngZoom, 1.0f);
-    EXPECT_EQ(origin(), QPoint(48, 42));
-    const QRgb red = rgb(colours(2)[0]), back = colour(kBack);
-    EXPECT_EQ(box(48, 42), red);
-    EXPECT_EQ(box(147, 141), red);
-    for (QPoint p : {QPoint(47, 42), QPoint(48, 41), QPoint(148, 141), QPoint(147, 142)})
-        EXPECT_EQ(box(p.x(), p.y()), back) << p.x() << "," << p.y();
+    EXPECT_EQ(seen({{48, 42}, {147, 141}, {47, 42}, {48, 41}, {148, 141}, {147, 142}}),
+              (std::vector<QRgb>{red, red, back, back, back, back}));
     // Once per file: the next ticks leave the positions alone.
     window->Timer1_Timer();
     window->Timer1_Timer();
-    EXPECT_EQ(origin(), QPoint(48, 42));
-    EXPECT_EQ(QPoint(window->Frames.frames[1].FrameLeft, window->Frames.frames[1].FrameTop), QPoint(78, 62));
-}
+    EXPECT_EQ(std::make_pair(place(0), place(1)), std::make_pair(QPoint(48, 42), QPoint(78, 62)));
 
-TEST_F(Animation, LargeScreenShrinksToTheBoxLessItsMargin)
-{
-    // 400 x 200: 6000 x 3000 twips against 2805 x 2595 of room; the width decides.
-    GifBuilder gif(400, 200, colours(2));
-    gif.image(GifBuilder::solid(400, 200, 0));
-    gif.image(GifBuilder::solid(400, 200, 1));
-    play(gif.build());
-
+    // 400 x 200: 6000 x 3000 twips against 2805 x 2595 of room; the width decides: dx 5 and
+    // dy 45 pixels, unzoomed into the table; about 187 x 94 pixels from (5, 45).
+    GifBuilder wide(400, 200, colours(2));
+    wide.image(GifBuilder::solid(400, 200, 0));
+    wide.image(GifBuilder::solid(400, 200, 1));
+    play(wide.build());
     EXPECT_FLOAT_EQ(window->sngZoom, 0.4675f);
-    // dx 5 and dy 45 pixels, unzoomed into the table; about 187 x 94 pixels from (5, 45).
-    EXPECT_EQ(origin(), QPoint(11, 96));
-    const QRgb red = rgb(colours(2)[0]), back = colour(kBack);
-    EXPECT_TRUE(near(box(5, 45), red));
-    EXPECT_TRUE(near(box(191, 138), red));
-    for (QPoint p : {QPoint(4, 90), QPoint(192, 90), QPoint(98, 44), QPoint(98, 139)})
-        EXPECT_EQ(box(p.x(), p.y()), back) << p.x() << "," << p.y();
+    EXPECT_EQ(place(0), QPoint(11, 96));
+    EXPECT_TRUE(near(seen({{5, 45}})[0], red) && near(seen({{191, 138}})[0], red));
+    EXPECT_EQ(seen({{4, 90}, {192, 90}, {98, 44}, {98, 139}}), std::vector<QRgb>(4, back));
 }
 
 TEST_F(Animation, FramesComposeOverEachOtherUnlessTheyAskForAClearBox)
@@ -98,28 +93,17 @@ TEST_F(Animation, FramesComposeOverEachOtherUnlessTheyAskForAClearBox)
     gif.image(third);
     play(gif.build());
 
-    const QPoint o = origin();
-    auto at = [&](int x, int y) { return box(o.x() + x, o.y() + y); };
-    const QRgb back = colour(kBack);
-    EXPECT_EQ(at(0, 0), rgb(palette[0]));
-    EXPECT_EQ(at(12, 12), back);
-
-    window->Timer1_Timer();
-    EXPECT_EQ(at(0, 0), rgb(palette[0]));
-    EXPECT_EQ(at(7, 7), rgb(palette[0])); // under the transparent quarter
-    EXPECT_EQ(at(12, 12), rgb(palette[1]));
-    EXPECT_EQ(at(16, 2), back);
-
-    window->Timer1_Timer();
-    EXPECT_EQ(at(16, 2), rgb(palette[2]));
-    EXPECT_EQ(at(0, 0), back);
-    EXPECT_EQ(at(12, 12), back);
-
-    // Back to frame 0, which does not ask for a clear box: starting over clears it anyway.
-    window->Timer1_Timer();
-    EXPECT_EQ(window->lCurFrame, 0);
-    EXPECT_EQ(at(0, 0), rgb(palette[0]));
-    EXPECT_EQ(at(16, 2), back);
+    // At (0, 0), under the transparent quarter, in frame 1's corner, in frame 2's place; after
+    // frames 0, 1, 2 and 0 again, which does not ask for a clear box but starts the loop over.
+    const QPoint o = place(0);
+    const QRgb c0 = rgb(palette[0]), c1 = rgb(palette[1]), c2 = rgb(palette[2]);
+    std::vector<std::vector<QRgb>> frames{seen({{0, 0}, {7, 7}, {12, 12}, {16, 2}}, o)};
+    for (int tick = 0; tick < 3; ++tick) {
+        window->Timer1_Timer();
+        frames.push_back(seen({{0, 0}, {7, 7}, {12, 12}, {16, 2}}, o));
+    }
+    EXPECT_EQ(frames, (std::vector<std::vector<QRgb>>{{c0, c0, back, back}, {c0, c0, c1, back},
+                                                       {back, back, back, c2}, {c0, c0, back, back}}));
 }
 
 } // namespace

@@ -1,39 +1,32 @@
 // The file dialog object and the folder browser answered by scripted dialogs, and the real
-// dialogs behind the modal services driven from inside their own modal loops.
+// dialogs behind the modal services, in Italian, driven from inside their own modal loops.
 #include "dialogs/OpenSave.h"
 #include "frames/AdvBFF.h"
 #include "platform/QtModalServices.h"
 #include "platform/RuntimeError.h"
+#include "platform/Translations.h"
 #include "support/FakeModal.h"
+#include "support/TestFiles.h"
 
 #include <QAbstractButton>
 #include <QApplication>
+#include <QDialog>
+#include <QFileDialog>
+#include <QLabel>
 #include <QMessageBox>
 #include <QTimer>
-#include <QWidget>
 
 #include <gtest/gtest.h>
 
-#include <functional>
 #include <stdexcept>
-#include <tuple>
 
 namespace skarvel::test {
 namespace {
 
-TEST(OpenSave, FilterListBecomesNameFilters)
+TEST(OpenSave, PropertiesAndFiltersReachTheDialogAndFileNameFollowsEachDialog)
 {
-    const auto filters = [](const char* list) { return OpenSave::NameFilters(QString::fromUtf8(list)); };
-    EXPECT_EQ(filters("Immagini|*.gif;*.bmp|Tutti i file|*.*"),
-              (QStringList{QStringLiteral("Immagini (*.gif *.bmp)"), QStringLiteral("Tutti i file (*.*)")}));
-    // A description left without its pattern shows nothing; a pattern without one names itself.
-    EXPECT_EQ(filters("Gif|*.gif|Bmp"), QStringList{QStringLiteral("Gif (*.gif)")});
-    EXPECT_EQ(filters("|*.gif"), QStringList{QStringLiteral("*.gif")});
-    EXPECT_TRUE(filters("").isEmpty());
-}
-
-TEST(OpenSave, PropertiesReachTheDialogAndFileNameFollowsEachDialog)
-{
+    EXPECT_EQ(OpenSave::NameFilters(QStringLiteral("Immagini|*.gif;*.bmp|Tutti i file|*.*|Bmp")) + OpenSave::NameFilters(QStringLiteral("|*.gif")),
+              (QStringList{QStringLiteral("Immagini (*.gif *.bmp)"), QStringLiteral("Tutti i file (*.*)"), QStringLiteral("*.gif")}));
     FakeModal dialogs;
     QWidget owner;
     OpenSave dialog;
@@ -46,43 +39,24 @@ TEST(OpenSave, PropertiesReachTheDialogAndFileNameFollowsEachDialog)
     dialog.setFileName(QStringLiteral("prima.gif"));
     dialogs.openAnswers = {QStringLiteral("/data/anim.gif"), QString()};
     dialog.ShowOpen();
-    ASSERT_EQ(dialogs.fileDialogs.size(), 1u);
-    const FileDialogRequest asked = dialogs.fileDialogs[0];
-    EXPECT_EQ(asked.owner, &owner);
-    EXPECT_EQ(asked.title, QStringLiteral("Titolo"));
-    EXPECT_EQ(asked.nameFilters, (QStringList{QStringLiteral("Gif (*.gif)"), QStringLiteral("Bmp (*.bmp)")}));
-    EXPECT_EQ(asked.selectedFilter, 1);
-    EXPECT_EQ(asked.initialDir, QStringLiteral("/tmp"));
-    EXPECT_EQ(asked.defaultSuffix, QStringLiteral("gif"));
-    EXPECT_EQ(asked.initialName, QStringLiteral("prima.gif"));
+    const FileDialogRequest asked = dialogs.fileDialogs.at(0);
+    EXPECT_EQ(std::make_tuple(asked.owner, asked.title, asked.nameFilters, asked.selectedFilter, asked.initialDir, asked.defaultSuffix, asked.initialName),
+              std::make_tuple(&owner, QStringLiteral("Titolo"), QStringList{QStringLiteral("Gif (*.gif)"), QStringLiteral("Bmp (*.bmp)")}, 1,
+                              QStringLiteral("/tmp"), QStringLiteral("gif"), QStringLiteral("prima.gif")));
     EXPECT_EQ(dialog.FileName(), QStringLiteral("/data/anim.gif"));
     // The next dialog starts from the last choice; cancelling it loses that choice.
     dialog.ShowOpen();
-    EXPECT_EQ(dialogs.fileDialogs[1].initialName, QStringLiteral("/data/anim.gif"));
-    EXPECT_EQ(dialog.FileName(), QString());
-
+    EXPECT_EQ(std::make_pair(dialogs.fileDialogs[1].initialName, dialog.FileName()), std::make_pair(QStringLiteral("/data/anim.gif"), QString()));
     OpenSave plain;
-    dialogs.saveAnswers = {QStringLiteral("/data/copia.gif")};
+    dialogs.saveAnswers = {QStringLiteral("/data/copia.gif"), QString()};
     plain.ShowSave();
     EXPECT_EQ(plain.FileName(), QStringLiteral("/data/copia.gif"));
-    EXPECT_TRUE(dialogs.fileDialogs.back().nameFilters.isEmpty()) << "no filter list set";
-
     // An initial name longer than the dialog takes is refused before any dialog.
-    const std::size_t asks = dialogs.fileDialogs.size();
     plain.setFileName(QString(OpenSave::kMaxFileName + 1, u'a'));
-    try {
-        plain.ShowOpen();
-        FAIL() << "no error";
-    } catch (const RuntimeError& error) {
-        EXPECT_EQ(error.number(), RuntimeError::InvalidCall);
-    }
-    EXPECT_THROW(plain.ShowSave(), RuntimeError);
-    EXPECT_EQ(dialogs.fileDialogs.size(), asks);
-    const QString longest(OpenSave::kMaxFileName, u'b');
-    plain.setFileName(longest);
-    dialogs.openAnswers = {QString()};
-    plain.ShowOpen();
-    EXPECT_EQ(dialogs.fileDialogs.back().initialName, longest);
+    EXPECT_THROW(plain.ShowOpen(), RuntimeError);
+    plain.setFileName(QString(OpenSave::kMaxFileName, u'b'));
+    plain.ShowSave();
+    EXPECT_EQ(std::make_pair(dialogs.fileDialogs.size(), dialogs.fileDialogs.back().initialName.size()), std::make_pair(std::size_t(4), OpenSave::kMaxFileName));
 }
 
 TEST(BrowseForFolder, AnswersTheFolderWithoutTrailingSeparatorOrEmptyOnCancel)
@@ -90,11 +64,10 @@ TEST(BrowseForFolder, AnswersTheFolderWithoutTrailingSeparatorOrEmptyOnCancel)
     EXPECT_THROW(BrowseForFolder(nullptr, QStringLiteral("Dove?")), std::logic_error) << "nobody to answer";
     FakeModal dialogs;
     QWidget owner;
-    dialogs.folderAnswers = {QStringLiteral("/srv/out"), QStringLiteral("/srv/out//"), QStringLiteral("/"), QString()};
-    for (const QString& expected : {QStringLiteral("/srv/out"), QStringLiteral("/srv/out"), QStringLiteral("/"), QString()})
+    dialogs.folderAnswers = {QStringLiteral("/srv/out//"), QStringLiteral("/"), QString()};
+    for (const QString& expected : {QStringLiteral("/srv/out"), QStringLiteral("/"), QString()})
         EXPECT_EQ(BrowseForFolder(&owner, QStringLiteral("Dove?")), expected);
-    EXPECT_EQ(dialogs.folderPrompts[0], QStringLiteral("Dove?"));
-    EXPECT_EQ(dialogs.folderOwners[0], &owner);
+    EXPECT_EQ(std::make_pair(dialogs.folderPrompts[0], dialogs.folderOwners[0]), std::make_pair(QStringLiteral("Dove?"), &owner));
 }
 
 // Runs `act` on the modal widget once it is up, from inside its loop.
@@ -103,48 +76,69 @@ void whenModalShows(std::function<void(QWidget&)> act)
     auto* poll = new QTimer;
     QObject::connect(poll, &QTimer::timeout, poll, [poll, act] {
         if (QWidget* modalWidget = QApplication::activeModalWidget()) {
-            poll->stop();
             poll->deleteLater();
+            poll->stop();
             act(*modalWidget);
         }
     });
     poll->start(10);
 }
 
-TEST(QtModalServices, MessageBoxShowsTitleIconAndLinesWithOneOkButton)
+// The texts of the widgets of type W inside `w`.
+template <class W>
+QStringList textsOf(QWidget& w)
 {
+    QStringList texts;
+    for (W* child : w.findChildren<W*>())
+        texts << child->text();
+    return texts;
+}
+
+TEST(QtModalServices, RealDialogsSpeakItalianAndShowWhatTheyAreGiven)
+{
+    InstallItalianTranslations();
     QtModalServices services;
     QWidget owner;
-    // What each box showed: text, title, icon, number of buttons.
-    std::vector<std::tuple<QString, QString, QMessageBox::Icon, int>> seen;
+    // The open dialog as asked for, answering the file shown selected in it; in Italian.
+    ScratchDir dir;
+    const QString chosen = dir.write(QStringLiteral("a.gif"), QByteArray("GIF89a"));
+    QStringList texts;
+    std::tuple<QString, QStringList, QString, QString, QString, int> asked;
+    whenModalShows([&](QWidget& w) {
+        auto& dialog = static_cast<QFileDialog&>(w);
+        texts = textsOf<QAbstractButton>(w) + textsOf<QLabel>(w);
+        asked = {dialog.windowTitle(), dialog.nameFilters(), dialog.selectedNameFilter(), dialog.directory().path(), dialog.defaultSuffix(),
+                int(dialog.fileMode())};
+        static_cast<QDialog&>(dialog).accept();
+    });
+    const QStringList filters{QStringLiteral("Gif (*.gif)"), QStringLiteral("Tutti (*)")};
+    EXPECT_EQ(services.GetOpenFileName({&owner, QStringLiteral("Apri"), filters, 1, chosen, dir.path(), QStringLiteral("gif")}), chosen);
+    EXPECT_EQ(asked, std::make_tuple(QStringLiteral("Apri"), filters, filters[1], dir.path(), QStringLiteral("gif"), int(QFileDialog::ExistingFile)));
+    EXPECT_TRUE(texts.contains(QStringLiteral("Annulla")) && texts.contains(QStringLiteral("Cerca in:"))) << texts.join(u'|').toStdString();
+    whenModalShows([&](QWidget& w) { static_cast<QDialog&>(w).reject(); });
+    EXPECT_EQ(services.GetSaveFileName({&owner, QStringLiteral("Salva"), {}, -1, {}, {}, {}}), QString());
+
+    // Message boxes: text, title, icon and their one button.
+    std::vector<std::tuple<QString, QString, QMessageBox::Icon, QStringList>> seen;
     const auto answer = [&](QWidget& w) {
-        auto* box = qobject_cast<QMessageBox*>(&w);
-        ASSERT_NE(box, nullptr);
-        seen.emplace_back(box->text(), box->windowTitle(), box->icon(), int(box->buttons().size()));
-        box->button(QMessageBox::Ok)->click();
+        auto& box = static_cast<QMessageBox&>(w);
+        seen.emplace_back(box.text(), box.windowTitle(), box.icon(), textsOf<QAbstractButton>(box));
+        box.buttons().at(0)->click();
     };
     whenModalShows(answer);
     services.MsgBox(&owner, QStringLiteral("prima riga\r\n seconda"), vbCritical, QStringLiteral("Skarvel"));
     whenModalShows(answer);
     services.MsgBox(&owner, QStringLiteral("ok"), vbInformation, QStringLiteral("Titolo"));
-    ASSERT_EQ(seen.size(), 2u);
-    EXPECT_EQ(seen[0], std::make_tuple(QStringLiteral("prima riga\n seconda"), QStringLiteral("Skarvel"),
-                                       QMessageBox::Critical, 1));
-    EXPECT_EQ(seen[1], std::make_tuple(QStringLiteral("ok"), QStringLiteral("Titolo"), QMessageBox::Information, 1));
-}
+    EXPECT_EQ(seen, (std::vector<std::tuple<QString, QString, QMessageBox::Icon, QStringList>>{
+                        {QStringLiteral("prima riga\n seconda"), QStringLiteral("Skarvel"), QMessageBox::Critical, {QStringLiteral("OK")}},
+                        {QStringLiteral("ok"), QStringLiteral("Titolo"), QMessageBox::Information, {QStringLiteral("OK")}}}));
 
-TEST(QtModalServices, ShowModalReturnsOnceTheFormIsClosedAndBlocksOtherWindows)
-{
-    QtModalServices services;
+    // A form shown modally blocks the other windows and returns once closed.
     QWidget form;
     bool wasModal = false;
-    QTimer::singleShot(20, &form, [&] {
-        wasModal = QApplication::activeModalWidget() == &form;
-        form.close();
-    });
+    QTimer::singleShot(20, &form, [&] { wasModal = QApplication::activeModalWidget() == &form && form.close(); });
     services.ShowModal(form);
-    EXPECT_TRUE(wasModal);
-    EXPECT_FALSE(form.isVisible());
+    EXPECT_TRUE(wasModal && !form.isVisible());
 }
 
 } // namespace

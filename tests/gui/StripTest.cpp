@@ -1,119 +1,81 @@
 // The thumbnail strip, read back from its pixels: where each frame lands in its slot, the numbers,
-// the animation's background, an empty table; stepping with the up/down buttons under real mouse
+// the animation's background; stepping with the up/down buttons and the keys under real input
 // events and timers; and what may happen while it is drawn or stepped, when the window yields to
-// other events (closing, destroying, a second press, ticks; the sanitizer build checks the
-// destroyed window is never touched).
+// other events (the sanitizer build checks that a destroyed window is never touched).
 #include "WindowFixture.h"
 
+#include <QApplication>
 #include <QSignalSpy>
 
 namespace skarvel::test {
 namespace {
 
-constexpr OleColor kStripBack = 0xC0C0C0u;
-constexpr int kLong = 20000; // generous: the machine may be busy
+using ThumbnailStrip = MainWindowTest;
 
-class ThumbnailStrip : public MainWindowTest {
-protected:
-    QRgb strip(int x, int y) const { return pixel(window->picMin, x, y); }
-    // Every pixel of `area` on the strip is `expected` (within the averaging of a shrink).
-    void expectFilled(QRect area, QRgb expected) const
-    {
-        for (int y = area.top(); y <= area.bottom(); ++y)
-            for (int x = area.left(); x <= area.right(); ++x)
-                ASSERT_TRUE(near(strip(x, y), expected)) << x << "," << y;
-    }
-};
-
-TEST_F(ThumbnailStrip, EachFrameIsFittedAndCentredInItsSlot)
+TEST_F(ThumbnailStrip, EachFrameIsFittedAndCentredInItsSlotWithAnEtchedEdge)
 {
     // Slot k's box is 71 x 71 pixels at (18, 82 k); its etched edge takes two pixels inside.
+    // 200 x 100: 1065 x 532 twips at dy 266; 100 x 200: 532 x 1065 at dx 266; 71 x 71 not
+    // shrunk; 40 x 30 at its natural size, dx 232 and dy 308.
     const std::vector<Rgb> palette = colours(8);
     GifBuilder gif(200, 200, palette);
-    gif.image(GifBuilder::solid(200, 100, 0));
-    gif.image(GifBuilder::solid(100, 200, 1));
-    gif.image(GifBuilder::pattern(71, 71, 8));
-    gif.image(GifBuilder::solid(40, 30, 3));
-    load(gif.build());
-    window->DrawThumbnails();
-    const QRgb back = colour(kStripBack);
-
-    // 200 x 100: 1065 x 532 twips at dy 266, pixels 18..88 x 18..52.
-    expectFilled(QRect(QPoint(20, 18), QPoint(86, 52)), rgb(palette[0]));
-    EXPECT_EQ(strip(50, 17), back);
-    EXPECT_EQ(strip(50, 53), back);
-    // 100 x 200: 532 x 1065 at dx 266, pixels 36..70.
-    expectFilled(QRect(QPoint(36, 84), QPoint(70, 150)), rgb(palette[1]));
-    EXPECT_EQ(strip(35, 110), back);
-    EXPECT_EQ(strip(71, 110), back);
-    // 71 x 71 fills the box exactly and is not shrunk: pixel for pixel inside the edge.
+    const QSize sizes[] = {{200, 100}, {100, 200}, {71, 71}, {40, 30}};
+    for (int i = 0; i < 4; ++i)
+        gif.image(i == 2 ? GifBuilder::pattern(71, 71, 8) : GifBuilder::solid(sizes[i].width(), sizes[i].height(), std::uint8_t(i)));
+    ASSERT_NO_FATAL_FAILURE(showStrip(gif.build()));
     const QImage frame2 = window->Frames.frames[2].FramePicture.image();
-    for (int y = 2; y < 69; ++y)
-        for (int x = 2; x < 69; ++x)
-            ASSERT_EQ(strip(18 + x, 164 + y), frame2.pixel(x, y) | 0xFF000000u) << x << "," << y;
-    // 40 x 30 at natural size, dx 232 and dy 308: pixels 33..72 x 267..296.
-    expectFilled(QRect(QPoint(33, 267), QPoint(72, 296)), rgb(palette[3]));
-    EXPECT_EQ(strip(32, 280), back);
-    EXPECT_EQ(strip(73, 280), back);
-    EXPECT_EQ(strip(50, 266), back);
-    EXPECT_EQ(strip(50, 297), back);
-
-    // An etched edge round every slot: shadow outside top and left, highlight one pixel in;
-    // the other way round at the bottom and right.
-    const QRgb shadow = colour(0x80000010u), light = colour(0x80000014u);
-    for (int k = 0; k < 4; ++k) {
-        const int top = 82 * k;
-        EXPECT_EQ((std::vector<QRgb>{strip(60, top), strip(18, top + 10), strip(60, top + 1), strip(88, top + 10),
-                                     strip(87, top + 10), strip(60, top + 70), strip(60, top + 69)}),
-                  (std::vector<QRgb>{shadow, shadow, light, light, shadow, light, shadow})) << k;
-    }
+    const QRect places[] = {QRect(QPoint(18, 18), QPoint(88, 52)), QRect(QPoint(36, 82), QPoint(70, 152)),
+                            QRect(18, 164, 71, 71), QRect(QPoint(33, 267), QPoint(72, 296))};
+    const QRgb back = colour(0xC0C0C0u), shadow = colour(0x80000010u), light = colour(0x80000014u);
+    // The etched edge: shadow outside top and left, highlight one pixel in; the other way
+    // round at the bottom and right.
+    const auto edge = [&](int x, int in) {
+        return x == 88 || in == 70 ? light : x == 18 || in == 0 ? shadow : x == 87 || in == 69 ? shadow : light;
+    };
+    for (int y = 0; y < 321; ++y)
+        for (int x = 0; x < 105; ++x) {
+            const int k = y / 82, in = y % 82;
+            QRgb expected = places[k].contains(x, y) ? (k == 2 ? frame2.pixel(x - 18, y - 164) | 0xFF000000u : rgb(palette[k])) : back;
+            if (x >= 18 && x <= 88 && in <= 70 && (x <= 19 || x >= 87 || in <= 1 || in >= 69))
+                expected = edge(x, in);
+            ASSERT_TRUE(near(pixel(window->picMin, x, y), expected)) << x << "," << y;
+        }
     EXPECT_EQ(captions(), (std::vector<std::string>{"1", "2", "3", "4"}));
     EXPECT_TRUE(window->picButton[1]->isEnabled());
 }
 
-TEST_F(ThumbnailStrip, AnimationBackgroundComesFromFrameZerosCorner)
+TEST_F(ThumbnailStrip, AnimationBackgroundIsFrameZerosOwnCornerColour)
 {
+    // Frame 0 is shrunk into its slot, which blends its colours; the background is still
+    // exactly the colour of its top-left pixel; the same colour again does not wipe the box.
     const std::vector<Rgb> palette = colours(8);
-    GifBuilder gif(30, 30, palette);
+    GifBuilder gif(300, 300, palette);
     for (int i = 0; i < 5; ++i)
-        gif.image(GifBuilder::pattern(30, 30, 8, 5 + i));
-    load(gif.build());
-    window->DrawThumbnails();
-    const std::int32_t corner = std::int32_t(ToOleColor(QColor(rgb(palette[5]))));
-    EXPECT_EQ(std::int32_t(window->picAnimGif->surface().BackColor()), corner);
-
-    // The same colour again does not wipe the box.
+        gif.image(GifBuilder::pattern(300, 300, 8, 5 + i));
+    ASSERT_NO_FATAL_FAILURE(showStrip(gif.build()));
+    EXPECT_EQ(window->picAnimGif->surface().BackColor(), ToOleColor(QColor(rgb(palette[5]))));
     window->picAnimGif->surface().setPixel(3, 3, 0x0000FFu);
     window->DrawThumbnails();
     EXPECT_EQ(pixel(window->picAnimGif, 3, 3), colour(0x0000FFu));
-
     // Away from the first position the background is left alone.
     window->picAnimGif->setBackColor(0x112233u);
     window->VScroll->setValue(1);
     window->DrawThumbnails();
     EXPECT_EQ(window->picAnimGif->surface().BackColor(), 0x112233u);
-
     // A transparent corner shows the strip's own grey.
-    GifBuilder clear(30, 30, palette);
-    for (int i = 0; i < 2; ++i) {
-        ImageSpec frame = GifBuilder::pattern(30, 30, 8, 5);
-        frame.control->transparent = 5;
-        clear.image(frame);
-    }
-    load(clear.build());
-    window->DrawThumbnails();
-    EXPECT_EQ(window->picAnimGif->surface().BackColor(), kStripBack);
-}
+    window->VScroll->setValue(0);
+    ImageSpec clear = GifBuilder::pattern(30, 30, 8, 5);
+    clear.control->transparent = 5;
+    ASSERT_NO_FATAL_FAILURE(showStrip(GifBuilder(30, 30, palette).image(clear).image(clear).build()));
+    EXPECT_EQ(window->picAnimGif->surface().BackColor(), 0xC0C0C0u);
 
-TEST_F(ThumbnailStrip, EmptyTableDrawsNothing)
-{
-    const OleColor animationBack = window->picAnimGif->surface().BackColor();
+    // No table: nothing drawn, nothing enabled.
+    window->Frames.clear();
+    window->EnableSaveButton(false);
+    window->ClearFrameLabels();
     window->DrawThumbnails();
     EXPECT_EQ(captions(), (std::vector<std::string>{"", "", "", ""}));
-    EXPECT_FALSE(window->picButton[1]->isEnabled());
-    EXPECT_EQ(window->picAnimGif->surface().BackColor(), animationBack);
-    EXPECT_TRUE(blank(*window->picMin));
-    EXPECT_EQ(window->picMin->surface().BackColor(), kStripBack);
+    EXPECT_TRUE(!window->picButton[1]->isEnabled() && blank(*window->picMin));
 }
 
 class StripStepping : public MainWindowTest {
@@ -121,93 +83,106 @@ protected:
     PictureBox* button(int index) const { return window->picUpDown[std::size_t(index)]; }
     bool shown(int index) const { return button(index)->isVisible() && button(index)->isEnabled(); }
     bool gone(int index) const { return !button(index)->isVisible() && !button(index)->isEnabled(); }
-
-    // The ring round a button on the window: left and right colour.
-    std::pair<QRgb, QRgb> ring(int index) const
-    {
-        const QImage seen = window->grab().toImage();
-        const QRect box = button(index)->geometry();
-        return {seen.pixel(box.left() - 1, box.top() + 3) | 0xFF000000u,
-                seen.pixel(box.right() + 1, box.top() + 3) | 0xFF000000u};
-    }
+    // The run is over when the button opposite the last press is back.
+    void waitShown(int index) { ASSERT_EVENTUALLY(shown(index), kLong); }
 };
 
-TEST_F(StripStepping, HoldingDownRaisesSinksAndRunsToTheEndByItself)
+TEST_F(StripStepping, HoldingDownRaisesSinksRunsToTheEndAndLeavesNoRing)
 {
-    load(solidFrames(9));
-    showStrip();
-    ASSERT_EQ(window->VScroll->maximum(), 5);
-    ASSERT_TRUE(shown(0));
-    ASSERT_FALSE(button(1)->isVisible());
+    ASSERT_NO_FATAL_FAILURE(showStrip(solidFrames(9)));
+    ASSERT_TRUE(window->VScroll->maximum() == 5 && shown(0) && !button(1)->isVisible());
     QSignalSpy steps(window->VScroll, &QScrollBar::valueChanged);
-    const QRgb light = colour(0x80000014u), dark = colour(0x80000010u), face = colour(0x8000000Fu);
-
+    const QRgb light = 0xFFFFFF, dark = 0x808080, face = 0xC0C0C0;
     move(upDown(0));
-    EXPECT_EQ(ring(0), std::make_pair(light, dark));
-    EXPECT_EQ(QWidget::mouseGrabber(), button(0));
+    EXPECT_EQ(std::make_pair(ring(button(0)), QWidget::mouseGrabber()), std::make_pair(std::make_pair(light, dark), static_cast<QWidget*>(button(0))));
     press(upDown(0));
-    EXPECT_EQ(ring(0), std::make_pair(dark, light));
-    // The first step is taken on the press itself.
-    EXPECT_EQ(window->VScroll->value(), 1);
-    // Still held: the run ends by itself at the bound and shows the other button.
-    ASSERT_EVENTUALLY(button(1)->isVisible(), kLong);
-    EXPECT_FALSE(window->bAutoRepeat);
-    EXPECT_EQ(steps.count(), 5);
-    EXPECT_EQ(window->VScroll->value(), 5);
-    EXPECT_EQ(captions(), (std::vector<std::string>{"6", "7", "8", "9"}));
+    // The first step is taken on the press itself; still held, the run ends by itself at the
+    // bound and shows the other button.
+    EXPECT_EQ(std::make_pair(ring(button(0)), window->VScroll->value()), std::make_pair(std::make_pair(dark, light), 1));
+    waitShown(1);
+    EXPECT_EQ(std::make_tuple(window->bAutoRepeat, int(steps.count()), captions()[0]), std::make_tuple(false, 5, std::string("6")));
     EXPECT_EQ(pixel(window->picMin, 50, 30), rgb(colours(9)[5]));
-
+    // The release hides the button, without a ring left where it was, nor the mouse held.
     release(upDown(0));
-    EXPECT_TRUE(gone(0));
-    EXPECT_TRUE(shown(1));
-    EXPECT_EQ(steps.count(), 5);
-
-    // On the up button: the next plain move raises it, leaving flattens it.
+    EXPECT_EQ(std::make_tuple(gone(0), ring(button(0)), QWidget::mouseGrabber(), int(steps.count())), std::make_tuple(true, std::make_pair(face, face), none, 5));
+    // On the up button: a plain move raises it, leaving flattens it in the window's grey.
     move(upDown(1));
     move(upDown(1) + QPoint(1, 0));
-    EXPECT_EQ(ring(1), std::make_pair(light, dark));
+    EXPECT_EQ(ring(button(1)), std::make_pair(light, dark));
     move(QPoint(300, 300));
-    EXPECT_EQ(ring(1), std::make_pair(face, face));
-    EXPECT_EQ(QWidget::mouseGrabber(), nullptr);
+    EXPECT_EQ(std::make_pair(ring(button(1)), QWidget::mouseGrabber()), std::make_pair(std::make_pair(face, face), none));
 }
 
-TEST_F(StripStepping, ClickStepsOneFrameEachWay)
+TEST_F(StripStepping, EveryClickStepsOneFrameEvenDuringTheStepBefore)
 {
-    load(solidFrames(5));
-    showStrip();
-    ASSERT_EQ(window->VScroll->maximum(), 1);
-    EXPECT_EQ(captions(), (std::vector<std::string>{"1", "2", "3", "4"}));
-    move(upDown(0));
-    press(upDown(0));
-    release(upDown(0));
-    EXPECT_EQ(window->VScroll->value(), 1);
-    // At the end: the down button goes at once, the strip and the up button follow the pass.
-    EXPECT_TRUE(gone(0));
-    ASSERT_EVENTUALLY(shown(1), kLong);
+    // At the end the down button goes at once; the strip and the up button follow the pass.
+    ASSERT_NO_FATAL_FAILURE(showStrip(solidFrames(5)));
+    click(upDown(0));
+    EXPECT_EQ(std::make_pair(window->VScroll->value(), gone(0)), std::make_pair(1, true));
+    waitShown(1);
     EXPECT_EQ(captions(), (std::vector<std::string>{"2", "3", "4", "5"}));
     EXPECT_EQ(pixel(window->picMin, 50, 82 * 3 + 30), rgb(colours(5)[4]));
-
-    move(upDown(1));
-    press(upDown(1));
-    release(upDown(1));
-    EXPECT_EQ(window->VScroll->value(), 0);
+    click(upDown(1));
     EXPECT_TRUE(gone(1));
-    ASSERT_EVENTUALLY(shown(0), kLong);
-    EXPECT_EQ(captions(), (std::vector<std::string>{"1", "2", "3", "4"}));
+    waitShown(0);
+    EXPECT_EQ(captions()[0], "1");
+
+    // Quick clicks, each within the 150 ms step of the one before: two move two frames, and
+    // four more stop at the end, which takes the down button away.
+    ASSERT_NO_FATAL_FAILURE(showStrip(solidFrames(9)));
+    QSignalSpy steps(window->VScroll, &QScrollBar::valueChanged);
+    click(upDown(0));
+    click(upDown(0));
+    waitShown(1);
+    EXPECT_EQ(window->VScroll->value(), 2);
+    for (int i = 0; i < 4; ++i)
+        click(upDown(0));
+    ASSERT_EVENTUALLY(gone(0) && captions()[0] == "6", kLong);
+    EXPECT_EQ(std::make_pair(window->VScroll->value(), int(steps.count())), std::make_pair(5, 5));
 
     // Pressed at the bound: no step, but the one pass still ends the run and swaps the buttons.
-    button(0)->setVisible(false);
-    button(1)->setVisible(true);
-    button(1)->setEnabled(true);
-    QSignalSpy steps(window->VScroll, &QScrollBar::valueChanged);
-    move(upDown(1));
-    press(upDown(1));
+    button(1)->hide();
+    button(0)->show();
+    button(0)->setEnabled(true);
+    press(upDown(0));
     EXPECT_FALSE(window->bAutoRepeat);
-    ASSERT_EVENTUALLY(shown(0), kLong);
-    release(upDown(1));
-    EXPECT_EQ(steps.count(), 0);
-    EXPECT_EQ(window->VScroll->value(), 0);
-    EXPECT_TRUE(gone(1));
+    waitShown(1);
+    release(upDown(0));
+    EXPECT_EQ(std::make_pair(window->VScroll->value(), gone(0)), std::make_pair(5, true));
+}
+
+TEST_F(StripStepping, KeysStepAndJumpAsTheButtonsDoAndTabStaysOnTheOptions)
+{
+    ASSERT_NO_FATAL_FAILURE(showStrip(solidFrames(9)));
+    // Each key steps at once and redraws after its pass; a jump overtakes a pass under way.
+    const std::pair<int, std::string> keys[] = {{Qt::Key_Down, "2"},   {Qt::Key_PageDown, "3"}, {Qt::Key_End, "6"}, {Qt::Key_Down, "6"},
+                                                {Qt::Key_PageUp, "5"}, {Qt::Key_Up, "4"},       {Qt::Key_Home, "1"}, {Qt::Key_Up, "1"}};
+    for (const auto& [k, first] : keys) {
+        key(k);
+        ASSERT_EVENTUALLY(captions()[0] == first && window->VScroll->value() == std::stoi(first) - 1, kLong) << k;
+    }
+    const auto buttons = [&] { return std::make_tuple(window->VScroll->value(), shown(0), shown(1)); };
+    key(Qt::Key_PageDown);
+    key(Qt::Key_End);
+    EXPECT_EQ(buttons(), std::make_tuple(5, false, true));
+    key(Qt::Key_Home);
+    key(Qt::Key_PageUp);
+    EXPECT_EQ(buttons(), std::make_tuple(0, true, false));
+    // A held key repeats within a step: the strip takes one more step, not one per repeat.
+    for (int i = 0; i < 10; ++i)
+        key(Qt::Key_Down);
+    QTest::qWait(500);
+    EXPECT_EQ(window->VScroll->value(), 2);
+
+    // Tab stays on the chosen format option; the side arrows choose the other, the up and
+    // down arrows stay the strip's.
+    for (int i = 0; i < 3; ++i) {
+        key(Qt::Key_Tab);
+        EXPECT_EQ(QApplication::focusWidget(), window->optTipoFiles[0]) << i;
+    }
+    key(Qt::Key_Right);
+    key(Qt::Key_Down);
+    EXPECT_EQ(std::make_pair(window->optTipoFiles[1]->isChecked(), window->VScroll->value()), std::make_pair(true, 3));
 }
 
 class StripSafety : public MainWindowTest {
@@ -215,61 +190,49 @@ protected:
     void SetUp() override
     {
         MainWindowTest::SetUp();
-        load(solidFrames(9, {1}));
-        showStrip();
-        startAnimation();
+        ASSERT_NO_FATAL_FAILURE(showStrip(solidFrames(9, {1})));
+        window->bRefit = true;
+        window->Timer1->start(10);
     }
     void holdDown()
     {
-        move(upDown(0));
         press(upDown(0));
         ASSERT_EVENTUALLY(captions()[0] == "2", kLong);
     }
 };
 
-TEST_F(StripSafety, ClosingInTheMiddleOfADrawingEndsIt)
+TEST_F(StripSafety, ClosingWhileTheStripIsDrawnOrSteppedEndsBoth)
 {
     window->ClearFrameLabels();
     window->EnableSaveButton(false);
     QTimer::singleShot(0, window.get(), [this] { window->close(); });
     window->DrawThumbnails();
-    EXPECT_EQ(ends, 1);
-    EXPECT_TRUE(window->Frames.empty());
-    EXPECT_EQ(captions(), (std::vector<std::string>{"1", "", "", ""}));
-    EXPECT_FALSE(window->picButton[1]->isEnabled());
+    EXPECT_EQ(std::make_tuple(ends, window->Frames.empty(), captions()[1], window->picButton[1]->isEnabled()), std::make_tuple(1, true, std::string(), false));
     // Late events on the closed window change nothing and read no table.
     window->Timer1_Timer();
     window->picUpDown_MouseDown(0, 1, 0, 5, 5);
     window->picUpDown_MouseUp(0, 1, 0, 5, 5);
+    window->StepByKey(0);
     window->DrawThumbnails();
-    EXPECT_EQ(window->VScroll->value(), 0);
-    EXPECT_FALSE(window->Timer1->isActive());
-}
+    QTest::qWait(300);
+    EXPECT_EQ(std::make_pair(window->VScroll->value(), window->Timer1->isActive()), std::make_pair(0, false));
 
-TEST_F(StripSafety, DestroyingTheWindowInTheMiddleOfADrawing)
-{
-    QTimer::singleShot(0, [this] { window.reset(); });
-    frmSkarvel* drawing = window.get();
-    drawing->DrawThumbnails();
-    EXPECT_EQ(window, nullptr);
-}
-
-TEST_F(StripSafety, ClosingWhileAButtonIsHeld)
-{
+    MainWindowTest::SetUp();
+    ASSERT_NO_FATAL_FAILURE(showStrip(solidFrames(9)));
     ASSERT_NO_FATAL_FAILURE(holdDown());
     window->close();
     const int value = window->VScroll->value();
-    // Several passes' worth of time, and late mouse events: none of them steps the closed window.
     QTest::qWait(600);
-    window->picUpDown_MouseUp(0, 1, 0, 5, 5);
-    window->picUpDown_MouseDown(0, 1, 0, 5, 5);
-    QTest::qWait(300);
     EXPECT_EQ(window->VScroll->value(), value);
-    EXPECT_TRUE(window->Frames.empty());
 }
 
-TEST_F(StripSafety, DestroyingTheWindowWhileAButtonIsHeld)
+TEST_F(StripSafety, DestroyingTheWindowWhileDrawingOrHeld)
 {
+    QTimer::singleShot(0, [this] { window.reset(); });
+    window.get()->DrawThumbnails();
+    EXPECT_EQ(window, nullptr);
+    MainWindowTest::SetUp();
+    ASSERT_NO_FATAL_FAILURE(showStrip(solidFrames(9)));
     ASSERT_NO_FATAL_FAILURE(holdDown());
     window.reset();
     QTest::qWait(600); // the sanitizer build catches any pass that runs on the destroyed window
@@ -277,15 +240,11 @@ TEST_F(StripSafety, DestroyingTheWindowWhileAButtonIsHeld)
 
 TEST_F(StripSafety, SecondPressAndTicksDuringADrawing)
 {
-    // The animation ticks every 10 ms all along; a click on the down button arrives while
-    // the strip is being drawn. The strip ends at the stepped position.
+    // A click on the down button arrives while the strip is being drawn, the animation ticking
+    // all along. The strip ends at the stepped position.
     int ticks = 0;
     QObject::connect(window->Timer1, &QTimer::timeout, window.get(), [&] { ++ticks; });
-    QTimer::singleShot(0, window.get(), [this] {
-        move(upDown(0));
-        press(upDown(0));
-        release(upDown(0));
-    });
+    QTimer::singleShot(0, window.get(), [this] { click(upDown(0)); });
     window->DrawThumbnails();
     EXPECT_EQ(window->VScroll->value(), 1);
     ASSERT_EVENTUALLY((captions() == std::vector<std::string>{"2", "3", "4", "5"}), kLong);

@@ -2,61 +2,84 @@
 
 #include "viewer/frmSkarvel.h"
 
-#include "platform/Colors.h"
-#include "platform/PictureBox.h"
-#include "platform/StatusBarWindow.h"
 #include "frames/SplitGifFrames.h"
+#include "platform/PictureBox.h"
 #include "support/FakeModal.h"
 #include "support/GifBuilder.h"
 #include "support/TestFiles.h"
 #include "support/Wait.h"
 
-#include <QImage>
 #include <QRadioButton>
 #include <QScrollBar>
-#include <QTest>
 #include <QTimer>
 #include <QWindow>
 
-#include <gtest/gtest.h>
-
 #include <memory>
+#include <set>
 #include <string>
 #include <vector>
 
 namespace skarvel::test {
 
-// A shown main window whose dialogs the test answers, with a scratch folder for GIFs. Closing
-// it must not end the test program.
+constexpr int kLong = 20000; // for waits: the machine may be busy
+
+// A shown, active main window whose dialogs the test answers, with a scratch folder for GIFs.
+// Closing it must not end the test program.
 class MainWindowTest : public ::testing::Test {
 protected:
     void SetUp() override
     {
         // Offscreen windows cannot grab the mouse at the platform level; Qt still routes the
         // mouse to the grabbing widget, which is all the tests need.
-        static const QtMessageHandler previous = qInstallMessageHandler(
-            [](QtMsgType type, const QMessageLogContext& context, const QString& message) {
-                if (!message.contains(QLatin1String("does not support grabbing the mouse")) && previous)
-                    previous(type, context, message);
-            });
+        static const QtMessageHandler previous = qInstallMessageHandler([](QtMsgType type, const QMessageLogContext& c, const QString& m) {
+            if (!m.contains(QLatin1String("grabbing the mouse")) && previous)
+                previous(type, c, m);
+        });
         window = std::make_unique<frmSkarvel>();
         window->End = [this] { ++ends; };
         window->show();
-        ASSERT_TRUE(QTest::qWaitForWindowExposed(window.get()));
+        ASSERT_NO_FATAL_FAILURE(activate());
+        // A move to where the pointer already is reaches nobody: start every test off the buttons.
+        move(QPoint(300, 300));
     }
     void TearDown() override { window.reset(); }
+    // Keys go to the active window; a window shown over this one may have taken that.
+    void activate()
+    {
+        window->activateWindow();
+        ASSERT_TRUE(QTest::qWaitForWindowActive(window.get()));
+    }
 
-    // The real mouse path: through the window, so that capture and widget lookup apply.
+    // The real input path: through the window, so that capture, focus and shortcuts apply.
     QPoint at(QWidget* widget, QPoint local) const { return widget->mapTo(window.get(), local); }
     void move(QPoint p) { QTest::mouseMove(window->windowHandle(), p); }
     void press(QPoint p, Qt::MouseButton b = Qt::LeftButton) { QTest::mousePress(window->windowHandle(), b, {}, p); }
     void release(QPoint p, Qt::MouseButton b = Qt::LeftButton) { QTest::mouseRelease(window->windowHandle(), b, {}, p); }
+    void click(QPoint p) { move(p); press(p); release(p); }
+    void key(int k, Qt::KeyboardModifiers m = {}) { activate(); QTest::keyClick(window->windowHandle(), Qt::Key(k), m); }
     QPoint upDown(int index) const { return at(window->picUpDown[std::size_t(index)], {7, 7}); }
+    QImage shot() const { return window->grab().toImage().convertToFormat(QImage::Format_RGB32); }
+    // The one-pixel ring round `w` on the window: the colour (RGB) of its top row and left
+    // column but their far ends, and that of the rest; {0, 0} when either is not one colour.
+    std::pair<QRgb, QRgb> ring(const QWidget* w) const
+    {
+        const QImage seen = shot();
+        const QRect r = w->geometry().adjusted(-1, -1, 1, 1);
+        std::set<QRgb> topLeft, bottomRight;
+        for (int x = r.left(); x <= r.right(); ++x) {
+            (x < r.right() ? topLeft : bottomRight).insert(seen.pixel(x, r.top()) & 0xFFFFFFu);
+            bottomRight.insert(seen.pixel(x, r.bottom()) & 0xFFFFFFu);
+        }
+        for (int y = r.top() + 1; y < r.bottom(); ++y) {
+            topLeft.insert(seen.pixel(r.left(), y) & 0xFFFFFFu);
+            bottomRight.insert(seen.pixel(r.right(), y) & 0xFFFFFFu);
+        }
+        return topLeft.size() == 1 && bottomRight.size() == 1 ? std::make_pair(*topLeft.begin(), *bottomRight.begin()) : std::make_pair(0u, 0u);
+    }
 
     // `count` frames of size x size, frame i solid in colour i (patterned: a pattern from
     // colour i), each with its delay in hundredths (one delay for all, or 0.1 s when none).
-    static QByteArray solidFrames(int count, std::vector<int> delays = {}, int size = 20,
-                                  bool patterned = false)
+    static QByteArray solidFrames(int count, std::vector<int> delays = {}, int size = 20, bool patterned = false)
     {
         GifBuilder gif(size, size, colours(count));
         for (int i = 0; i < count; ++i) {
@@ -72,27 +95,14 @@ protected:
     static QRgb colour(OleColor c) { return TranslateColor(c).rgb(); }
     static QRgb pixel(const PictureBox* box, int x, int y) { return box->surface().image().pixel(x, y) | 0xFF000000u; }
 
-    // The table straight from GIF bytes, as the open command's split leaves it.
-    void load(const QByteArray& gif)
+    // The table straight from GIF bytes, as the split leaves it, then what the open does after
+    // it: the strip, and its down button when there are more frames than slots.
+    void showStrip(const QByteArray& gif)
     {
-        window->lLastFrame = SplitGifBytes(gif, window->Frames);
-        ASSERT_GE(window->lLastFrame, 1);
-    }
-    // What the open command does after a successful split: the strip, its down button when
-    // there are more frames than slots, and the animation from its first frame.
-    void showStrip()
-    {
+        ASSERT_GE(window->lLastFrame = SplitGifBytes(gif, window->Frames), 1);
         window->DrawThumbnails();
-        const bool more = window->Frames.frames.size() > window->lblNFrame.size();
-        window->picUpDown[0]->setVisible(more);
-        window->picUpDown[0]->setEnabled(more);
-    }
-    void startAnimation()
-    {
-        window->lCurFrame = -1;
-        window->bRefit = true;
-        window->Timer1->setInterval(window->Frames.frames[0].FrameDelay);
-        window->Timer1->start();
+        window->picUpDown[0]->setVisible(window->lLastFrame > 3);
+        window->picUpDown[0]->setEnabled(window->lLastFrame > 3);
     }
     std::vector<std::string> captions() const
     {
@@ -110,42 +120,34 @@ protected:
     void expectMessage(const QString& prompt, int buttons) const
     {
         ASSERT_EQ(dialogs.messages.size(), 1u);
-        EXPECT_EQ(dialogs.messages[0].prompt, prompt);
-        EXPECT_EQ(dialogs.messages[0].buttons, buttons);
-        EXPECT_EQ(dialogs.messages[0].title, QStringLiteral("Skarvel"));
-        EXPECT_EQ(dialogs.messages[0].owner, window.get());
+        const FakeModal::Message& m = dialogs.messages[0];
+        EXPECT_EQ(std::make_tuple(m.prompt, m.buttons, m.title, m.owner),
+                  std::make_tuple(prompt, buttons, QStringLiteral("Skarvel"), static_cast<QWidget*>(window.get())));
     }
     QString statusText(int part) const { return window->sbMain->GetText(std::int16_t(part)); }
 
     // Every pixel of the box's drawing area in its background colour.
     static bool blank(const PictureBox& box)
     {
-        const QImage& image = box.surface().image();
-        const QRgb back = TranslateColor(box.surface().BackColor()).rgb() | 0xFF000000u;
-        for (int y = 0; y < image.height(); ++y)
-            for (int x = 0; x < image.width(); ++x)
-                if ((image.pixel(x, y) | 0xFF000000u) != back)
-                    return false;
-        return true;
+        QImage expected(box.surface().pixelSize(), QImage::Format_RGB32);
+        expected.fill(TranslateColor(box.surface().BackColor()));
+        return box.surface().image().convertToFormat(QImage::Format_RGB32) == expected;
     }
     // The window as the open command leaves it before its dialog.
     void expectReset() const
     {
         const frmSkarvel& w = *window;
-        EXPECT_FALSE(w.Timer1->isActive());
-        EXPECT_TRUE(blank(*w.picAnimGif));
-        EXPECT_TRUE(blank(*w.picMin));
+        EXPECT_TRUE(!w.Timer1->isActive() && blank(*w.picAnimGif) && blank(*w.picMin) && !w.picButton[1]->isEnabled());
         EXPECT_EQ(statusText(0) + statusText(1), QString());
-        EXPECT_FALSE(w.picButton[1]->isEnabled());
         EXPECT_EQ(captions(), (std::vector<std::string>{"", "", "", ""}));
-        EXPECT_FALSE(w.picUpDown[0]->isVisible() || w.picUpDown[1]->isVisible());
-        EXPECT_EQ(w.VScroll->value(), 0);
+        EXPECT_FALSE(w.picUpDown[0]->isVisible() || w.picUpDown[1]->isVisible() || w.VScroll->value());
     }
 
     FakeModal dialogs;
     ScratchDir dir;
     std::unique_ptr<frmSkarvel> window;
     int ends = 0;
+    QWidget* const none = nullptr;
 };
 
 // Within `tolerance` on every channel: a shrunk picture is averaged.

@@ -13,7 +13,8 @@ if(NOT count EQUAL 1)
 endif()
 
 execute_process(COMMAND dpkg-deb --field ${debs} Package Version Depends OUTPUT_VARIABLE fields)
-foreach(needed "Package: skarvel" "Version: 1.3.0" "libqt6widgets6" "libqt6gui6" "libqt6core6" "libgif7")
+foreach(needed "Package: skarvel" "Version: 1.3.0" "libqt6widgets6" "libqt6gui6" "libqt6core6" "libgif7"
+               "fonts-liberation" "qt6-translations-l10n")
   string(FIND "${fields}" "${needed}" at)
   if(at EQUAL -1)
     message(FATAL_ERROR "the control data lacks ${needed}:\n${fields}")

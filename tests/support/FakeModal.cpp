@@ -57,9 +57,6 @@ void FakeModal::ShowModal(QWidget& form)
         form.close();
 }
 
-void FakeModal::OpenUrl(const QString& url)
-{
-    urls.push_back(url);
-}
+void FakeModal::OpenUrl(const QString& url) { urls.push_back(url); }
 
 } // namespace skarvel::test

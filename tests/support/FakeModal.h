@@ -26,9 +26,7 @@ public:
     FakeModal();
 
     // Answers, used first in first out; "" is a cancel.
-    std::deque<QString> openAnswers;
-    std::deque<QString> saveAnswers;
-    std::deque<QString> folderAnswers;
+    std::deque<QString> openAnswers, saveAnswers, folderAnswers;
     // Runs while a file or folder dialog is "open", before it answers (a person taking time).
     std::function<void()> whileDialogOpen;
     // What the person does while a form is shown modally; the form is closed afterwards if it
@@ -39,9 +37,8 @@ public:
 
     std::vector<Message> messages;
     std::vector<FileDialogRequest> fileDialogs;
-    std::vector<QString> folderPrompts;
+    std::vector<QString> folderPrompts, urls;
     std::vector<QWidget*> folderOwners;
-    std::vector<QString> urls;
     int formsShown = 0;
 
     void MsgBox(QWidget* owner, const QString& prompt, int buttons, const QString& title) override;

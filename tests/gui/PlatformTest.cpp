@@ -1,0 +1,189 @@
+// The window layer on its own: the status bar on a plain parent, the edge painter's ring on a
+// drawing surface pixel by pixel with its 16-bit limits, the surface's own drawing, and path
+// shortening.
+#include "platform/Control.h"
+#include "platform/DrawingSurface.h"
+#include "platform/PathEllipsis.h"
+#include "platform/Picture.h"
+#include "platform/PictureBox.h"
+#include "platform/RuntimeError.h"
+#include "widgets/StatusBar.h"
+#include "widgets/TriDim.h"
+
+#include <gtest/gtest.h>
+
+namespace skarvel::test {
+namespace {
+
+std::int32_t ole(OleColor c) { return std::int32_t(ToOleColor(TranslateColor(c))); }
+
+// The error number a call throws, 0 when it throws none.
+int errorOf(const std::function<void()>& call)
+{
+    try {
+        call();
+    } catch (const RuntimeError& e) {
+        return int(e.number());
+    }
+    return 0;
+}
+
+TEST(StatusBar, MadeOnceDividedTakesControlsAndGoesWithTheObject)
+{
+    QWidget parent;
+    parent.resize(399, 393);
+    QPointer<StatusBarWindow> made;
+    {
+        StatusBar bar;
+        EXPECT_TRUE(bar.Create(parent) && !bar.Create(parent));
+        made = bar.hWnd();
+        EXPECT_EQ(made->geometry(), QRect(0, 373, 399, 20));
+        parent.resize(500, 300);
+        bar.Resize(parent);
+        EXPECT_EQ(made->geometry(), QRect(0, 280, 500, 20));
+        parent.resize(399, 393);
+        bar.Resize(parent);
+
+        const std::int16_t edges[] = {309, -1};
+        const std::vector<std::int16_t> many(256, -1);
+        EXPECT_EQ((std::vector{errorOf([&] { bar.SetParts(0, edges); }), errorOf([&] { bar.SetParts(256, many); }),
+                               errorOf([&] { bar.SetParts(3, edges); }), errorOf([&] { bar.SetParts(255, many); })}),
+                  (std::vector{int(RuntimeError::SubscriptOutOfRange), int(RuntimeError::Overflow),
+                               int(RuntimeError::SubscriptOutOfRange), 0}));
+        bar.SetParts(2, edges);
+        EXPECT_EQ(std::make_pair(made->partRect(0), made->partRect(1)),
+                  std::make_pair(QRect(QPoint(0, 2), QPoint(308, 19)), QRect(QPoint(311, 2), QPoint(398, 19))));
+        EXPECT_EQ(made->textRoom(1), 83);
+        bar.SetText(1, QStringLiteral("    Frames: 12"));
+        bar.SetText(5, QStringLiteral("x"));
+        EXPECT_EQ((std::vector{bar.GetText(0), bar.GetText(1), bar.GetText(5)}),
+                  (std::vector{QString(), QStringLiteral("    Frames: 12"), QString()}));
+
+        // A control goes into a part one pixel in from each side, shown.
+        auto* icon = new PictureBox(&parent);
+        icon->hide();
+        bar.CopyObj(1, *icon);
+        EXPECT_EQ(std::make_tuple(icon->parentWidget(), icon->isHidden(), icon->geometry()),
+                  std::make_tuple(static_cast<QWidget*>(made.data()), false, QRect(312, 3, 86, 16)));
+        EXPECT_EQ(icon->Left(), 4680);
+    }
+    EXPECT_FALSE(made);
+}
+
+// A control at a given place in twips on a surface of its own.
+struct FakeControl : Control {
+    double left, top, width, height;
+    DrawingSurface* container;
+    FakeControl(DrawingSurface& s, double l, double t, double w, double h) : left(l), top(t), width(w), height(h), container(&s) {}
+    double Left() const override { return left; }
+    double Top() const override { return top; }
+    double Width() const override { return width; }
+    double Height() const override { return height; }
+    DrawingSurface& ContainerSurface() const override { return *container; }
+};
+
+constexpr OleColor kBack = 0x336699u;
+
+// Every pixel of the surface: the ring x1..x2, y1..y2 has its top row and left column in
+// `topLeft` but for the far ends, which go with the right column and bottom row in
+// `bottomRight`; everything else is the background.
+QImage ring(QSize size, QRect r, OleColor topLeft, OleColor bottomRight)
+{
+    QImage image(size, QImage::Format_RGB32);
+    image.fill(TranslateColor(kBack));
+    for (int y = r.top(); y <= r.bottom(); ++y)
+        for (int x = r.left(); x <= r.right(); ++x)
+            if (image.valid(x, y) && (x == r.left() || x == r.right() || y == r.top() || y == r.bottom()))
+                image.setPixelColor(x, y, TranslateColor(x == r.right() || y == r.bottom() ? bottomRight : topLeft));
+    return image;
+}
+
+TEST(TriDim, SunkenRiseAndFlatPaintTheRingRoundTheControlWithinSixteenBits)
+{
+    DrawingSurface surface;
+    surface.resize(QSize(80, 50));
+    surface.setBackColor(kBack);
+    const auto seen = [&] { return surface.image().convertToFormat(QImage::Format_RGB32); };
+    constexpr OleColor dark = 0x80000010u, light = 0x80000014u;
+    TriDim painter;
+    // Left 300, Top 150, Width 600, Height 300: x1 = 285, x2 = 900, y1 = 135, y2 = 450 twips.
+    FakeControl c(surface, 300, 150, 600, 300);
+    const QRect r(QPoint(19, 9), QPoint(60, 30));
+    painter.Sunken(c);
+    EXPECT_EQ(seen(), ring({80, 50}, r, dark, light));
+    painter.Rise(c);
+    EXPECT_EQ(seen(), ring({80, 50}, r, light, dark));
+    painter.Flat(c, 0x00FF00u);
+    EXPECT_EQ(seen(), ring({80, 50}, r, 0x00FF00u, 0x00FF00u));
+    surface.Cls();
+    FakeControl empty(surface, 0, 300, 0, 0);
+    painter.Rise(empty);
+    EXPECT_EQ(seen(), ring({80, 50}, QRect(QPoint(-1, 19), QPoint(0, 20)), light, dark));
+
+    // y2 = 32760: the outline fits, the right column's end (y2 + 15) does not; what was drawn
+    // stays. A ring beyond the range is refused before anything is drawn.
+    DrawingSurface tall;
+    tall.resize(QSize(60, 2200));
+    FakeControl low(tall, 300, 32460, 300, 300);
+    EXPECT_EQ(errorOf([&] { painter.Sunken(low); }), RuntimeError::Overflow);
+    EXPECT_EQ((std::vector{tall.Point(285, 32445), tall.Point(600, 32445), tall.Point(450, 32760)}), std::vector(3, ole(dark)));
+    FakeControl far(tall, 32760, 300, 300, 300), before(tall, -32760, 300, 300, 300);
+    EXPECT_EQ(errorOf([&] { painter.Rise(far); }) + errorOf([&] { painter.Sunken(before); }), 2 * RuntimeError::Overflow);
+}
+
+TEST(DrawingSurface, PicturesStretchKeepTransparencyAverageAShrinkAndSurviveLateSizing)
+{
+    // A 2 x 2 picture: index 0 transparent, 1 red, 2 green, 3 blue.
+    QImage indexed(2, 2, QImage::Format_Indexed8);
+    indexed.setColorTable({qRgba(0, 0, 0, 0), qRgb(255, 0, 0), qRgb(0, 255, 0), qRgb(0, 0, 255)});
+    for (int i = 0; i < 4; ++i)
+        indexed.setPixel(i % 2, i / 2, uint(i));
+    DrawingSurface box(ScaleMode::Pixels);
+    box.resize(QSize(12, 12));
+    box.setBackColor(kBack);
+    box.PaintPicture(Picture(indexed), 2, 2, 8.0, 8.0);
+    // A source part only.
+    box.PaintPicture(Picture(indexed), 10, 0, 2.0, 2.0, 1, 1, 1.0, 1.0);
+    const auto at = [&](std::initializer_list<QPoint> ps) { std::vector<std::int32_t> v; for (QPoint p : ps) v.push_back(box.Point(p.x(), p.y())); return v; };
+    const auto back = ole(kBack), red = ole(0xFF0000u), green = ole(0x00FF00u), blue = ole(0x0000FFu);
+    EXPECT_EQ(at({{2, 2}, {5, 5}, {6, 2}, {9, 5}, {2, 9}, {9, 9}, {10, 10}, {10, 0}, {11, 1}, {12, 0}, {-1, 0}}),
+              (std::vector{back, back, blue, blue, green, red, back, red, red, -1, -1}));
+
+    // One-pixel black and white columns, halved: every column lands as grey, none drops out.
+    QImage stripes(8, 4, QImage::Format_Indexed8);
+    stripes.setColorTable({qRgb(0, 0, 0), qRgb(255, 255, 255)});
+    for (int y = 0; y < 4; ++y)
+        for (int x = 0; x < 8; ++x)
+            stripes.setPixel(x, y, uint(x % 2));
+    box.PaintPicture(Picture(stripes), 0, 0, 4.0, 2.0);
+    for (int x = 0; x < 4; ++x)
+        EXPECT_NEAR(box.image().pixelColor(x, 1).red(), 128, 8) << x;
+
+    // Drawn on before its owner has its size: kept when the size comes. A layered surface is
+    // transparent until drawn on.
+    QSize owner(20, 10);
+    DrawingSurface late(ScaleMode::Twips, true);
+    late.sizeSource = [&owner] { return owner; };
+    late.setBackColor(kBack);
+    late.Line(0, 15, 150, 15, 0x0000FFu);
+    owner = QSize(30, 12);
+    EXPECT_EQ((std::vector{late.Point(0, 15), late.Point(135, 15), late.Point(150, 15), qAlpha(late.image().pixel(29, 11))}),
+              (std::vector{blue, blue, back, 0}));
+}
+
+TEST(PathEllipsis, KeepsLeadingFoldersAndTheFileNameWithinTheRoom)
+{
+    const QFontMetrics metrics{QFont()};
+    const QString path = QStringLiteral("/uno/due/tre/quattro/cinque/file.gif");
+    const int room = metrics.horizontalAdvance(QStringLiteral("/uno/due/.../file.gif"));
+    const QString windows = QStringLiteral("C:\\Documenti\\Immagini\\Gif\\gatto.gif"), shorter = QStringLiteral("C:\\Documenti\\...\\gatto.gif");
+    EXPECT_EQ((QStringList{pathEllipsis(path, metrics, metrics.horizontalAdvance(path)), pathEllipsis(path, metrics, room),
+                           pathEllipsis(path, metrics, room - 1), pathEllipsis(windows, metrics, metrics.horizontalAdvance(shorter))}),
+              (QStringList{path, QStringLiteral("/uno/due/.../file.gif"), QStringLiteral("/uno/.../file.gif"), shorter}));
+    // A name too long even alone is cut at its end, never wider than the room.
+    const QString shown = pathEllipsis(QStringLiteral("/a/b/un nome di file davvero molto lungo.gif"), metrics, 40);
+    EXPECT_TRUE(metrics.horizontalAdvance(shown) <= 40 && shown.endsWith(QStringLiteral("..."))) << shown.toStdString();
+}
+
+} // namespace
+} // namespace skarvel::test

@@ -1,0 +1,208 @@
+// The window right after load, read back from its pixels and its controls: where the set-up put
+// them, the classic colours whatever the desktop's theme, captions that fit their boxes, the
+// button faces, the path shortening; and the end of the window.
+#include "WindowFixture.h"
+
+#include "about/frmAbout.h"
+#include "platform/LightControls.h"
+
+#include <QApplication>
+#include <QLineEdit>
+#include <QPainter>
+#include <QPushButton>
+#include <QStyle>
+
+#include <map>
+
+namespace skarvel::test {
+namespace {
+
+using WindowLook = MainWindowTest;
+
+template <class C>
+std::vector<double> box(const C& c) { return {c.Left(), c.Top(), c.Width(), c.Height()}; }
+using B = std::vector<double>;
+
+TEST_F(WindowLook, ControlsStandWhereTheSetUpPutThem)
+{
+    const frmSkarvel& w = *window;
+    const std::vector<std::pair<B, B>> boxes{
+        {box(*w.picMin), {210, 390, 1575, 4815}},      {box(*w.picUpDown[1]), {1560, 45, 225, 225}},
+        {box(*w.picUpDown[0]), {210, 5340, 225, 225}}, {box(*w.imgTop), {195, 105, 1620, 285}},
+        {box(*w.imgBotton), {210, 5205, 1605, 255}},   {box(*w.imgBordo[0]), {60, 0, 105, 4995}},
+        {box(*w.imgBordo[1]), {1410, 0, 105, 4995}},   {box(*w.picAnimGif), {2520, 525, 2955, 2745}},
+        {box(*w.picButton[0]), {2520, 3360, 900, 300}}, {box(*w.picButton[1]), {2820, 4710, 780, 300}},
+        {box(*w.picButton[2]), {5145, 3360, 300, 300}}, {box(*w.picBarra[0]), {15, 45, 270, 240}},
+        {box(*w.picBarra[1]), {4680, 45, 210, 240}},
+        {{w.linBordoLeft->X1, w.linBordoLeft->X2, w.linBordoLeft->Y1, w.linBordoLeft->Y2}, {195, 195, 390, 5205}},
+        {{w.linBordoR->X1, w.linBordoR->X2, w.linBordoR->Y1, w.linBordoR->Y2}, {1800, 1800, 390, 5205}}};
+    for (std::size_t i = 0; i < boxes.size(); ++i)
+        EXPECT_EQ(boxes[i].first, boxes[i].second) << i;
+    for (std::size_t k = 0; k < 4; ++k)
+        EXPECT_EQ(box(*w.lblNFrame[k]), (B{30, 390 + 1225.0 * k, 210, 195})) << k;
+    EXPECT_EQ(w.imgBordo[1]->Picture(), w.imgBordo[0]->Picture());
+    EXPECT_FALSE(w.imgBordo[0]->Picture().isNull());
+    EXPECT_EQ(w.VScroll->geometry(), QRect(0, 378, 11, 48));
+    EXPECT_EQ(w.txtPercorso->width(), 291);
+
+    EXPECT_EQ(w.windowTitle(), QStringLiteral("Skarvel"));
+    EXPECT_EQ(std::make_pair(w.minimumSize(), w.maximumSize()), std::make_pair(QSize(399, 393), QSize(399, 393)));
+    EXPECT_EQ(w.windowFlags() & (Qt::WindowMaximizeButtonHint | Qt::WindowMinimizeButtonHint), Qt::WindowMinimizeButtonHint);
+    EXPECT_FALSE(w.Timer1->isActive());
+    EXPECT_TRUE(w.optTipoFiles[0]->isChecked() && !w.optTipoFiles[1]->isChecked());
+
+    // The status bar with its two parts, holding the icon boxes.
+    const StatusBarWindow* bar = window->sbMain->hWnd();
+    ASSERT_NE(bar, nullptr);
+    EXPECT_EQ(bar->geometry(), QRect(0, 373, 399, 20));
+    EXPECT_EQ(std::make_pair(bar->partCount(), bar->partRect(0).right()), std::make_pair(2, 308));
+    EXPECT_TRUE(w.picBarra[0]->parentWidget() == bar && w.picBarra[1]->parentWidget() == bar);
+    EXPECT_TRUE(w.picBarra[0]->isVisible());
+
+    // Every button shows the pointing hand, hot spot at its tip.
+    for (const PictureBox* b : {w.picUpDown[0], w.picUpDown[1], w.picButton[0], w.picButton[1], w.picButton[2]})
+        EXPECT_EQ(std::make_pair(b->cursor().shape(), b->cursor().hotSpot()), std::make_pair(Qt::BitmapCursor, QPoint(5, 0)));
+    EXPECT_FALSE(w.imgCursore->Visible());
+}
+
+TEST_F(WindowLook, DesignColoursWhateverTheDesktopTheme)
+{
+    // A light theme of the kind that showed a light bar and rings on the grey window.
+    const QPalette before = QApplication::palette();
+    QPalette theme(QColor(0x10, 0x20, 0x30), QColor(0xEF, 0xEF, 0xEF));
+    theme.setColor(QPalette::Dark, Qt::red);
+    theme.setColor(QPalette::Light, Qt::green);
+    QApplication::setPalette(theme);
+    window = std::make_unique<frmSkarvel>();
+    window->End = [] {};
+    window->show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(window.get()));
+    const QImage seen = shot();
+    QApplication::setPalette(before);
+
+    // Label2 across the top right, in the button face, is the window's own grey.
+    QImage grey(253, 22, QImage::Format_RGB32);
+    grey.fill(QColor(0xC0, 0xC0, 0xC0));
+    EXPECT_EQ(seen.copy(140, 0, 253, 22), grey);
+    // The decorations, each at an edge: the light panel, the display's border, the thin bar,
+    // the grey block, the save group's outline and light edges, the strip's side lines, and the
+    // status bar's face and sunken panel edges.
+    const std::vector<std::tuple<int, int, QRgb>> probes{
+        {161, 28, 0xE0E0E0}, {160, 30, 0xC0C0C0}, {161, 27, 0xC0C0C0}, {371, 250, 0xE0E0E0}, {372, 250, 0xC0C0C0},
+        {300, 253, 0xC0C0C0}, {168, 100, 0x000000}, {364, 100, 0x000000}, {365, 100, 0xE0E0E0},
+        {168, 266, 0x000000}, {170, 268, 0xE0E0E0}, {364, 273, 0x000000}, {170, 273, 0x000000},
+        {170, 274, 0xC0C0C0}, {259, 255, 0x808080}, {280, 266, 0x808080}, {258, 255, 0xC0C0C0},
+        {168, 320, 0xE0E0E0}, {300, 301, 0xE0E0E0}, {364, 320, 0x808080}, {250, 342, 0x808080}, {250, 343, 0xC0C0C0},
+        {13, 100, 0xE0E0E0}, {13, 346, 0xE0E0E0}, {13, 347, 0xC0C0C0}, {168, 342, 0xE0E0E0}, {168, 343, 0xC0C0C0}, {120, 100, 0x808080}, {12, 100, 0xC0C0C0}, {121, 100, 0xC0C0C0},
+        {100, 375, 0x808080}, {0, 380, 0x808080}, {100, 392, 0xFFFFFF}, {308, 380, 0xFFFFFF},
+        {309, 380, 0xC0C0C0}, {310, 374, 0xC0C0C0}};
+    for (const auto& [x, y, expected] : probes)
+        EXPECT_EQ(seen.pixel(x, y) & 0xFFFFFFu, expected) << x << "," << y;
+}
+
+// Paints `label` on a sheet of `sentinel` and answers whether it kept inside its box.
+bool keepsInside(const LabelControl& label, QSize sheet)
+{
+    QImage image(sheet, QImage::Format_RGB32);
+    image.fill(Qt::magenta);
+    QPainter painter(&image);
+    label.paint(painter);
+    painter.end();
+    const QRect box = label.pixelRect();
+    for (int y = 0; y < image.height(); ++y)
+        for (int x = 0; x < image.width(); ++x)
+            if (!box.contains(x, y) && image.pixel(x, y) != QColor(Qt::magenta).rgb())
+                return false;
+    return true;
+}
+
+TEST_F(WindowLook, EveryCaptionOfBothWindowsFitsItsBox)
+{
+    frmSkarvel& w = *window;
+    w.lblNFrame[0]->setCaption(QStringLiteral("33"));
+    frmAbout about(&w);
+    std::vector<const LabelControl*> labels{w.Label1, w.lblNFrame[0], about.lblDescrizione, about.Label6,
+                                            about.Label3, about.lblVersione, about.Label1, about.Label4, about.Label5};
+    for (const LabelControl* label : labels)
+        EXPECT_TRUE(!label->Caption().isEmpty() && keepsInside(*label, QSize(420, 420))) << label->Caption().toStdString();
+    // The captions printed on the command buttons, the light copy of the disabled one a
+    // pixel right of the grey one.
+    for (const auto& [button, caption] : {std::pair(w.picButton[0], "       Apri Gif"), std::pair(w.picButton[1], "       Salva")}) {
+        const int width = QFontMetrics(button->surface().Font).horizontalAdvance(QString::fromLatin1(caption));
+        EXPECT_LE(width + 1, button->width()) << caption;
+    }
+    // The format options: indicator, spacing and caption.
+    for (const QRadioButton* option : w.optTipoFiles) {
+        const int indicator = option->style()->pixelMetric(QStyle::PM_ExclusiveIndicatorWidth, nullptr, option) +
+                              option->style()->pixelMetric(QStyle::PM_RadioButtonLabelSpacing, nullptr, option);
+        EXPECT_LE(indicator + QFontMetrics(option->font()).horizontalAdvance(option->text()), option->width())
+            << option->text().toStdString();
+    }
+    const QPushButton& close = *about.Command1;
+    const int margins = 2 * (close.style()->pixelMetric(QStyle::PM_ButtonMargin, nullptr, &close) +
+                             close.style()->pixelMetric(QStyle::PM_DefaultFrameWidth, nullptr, &close));
+    EXPECT_LE(margins + QFontMetrics(close.font()).horizontalAdvance(QStringLiteral("Chiudi")), close.width());
+}
+
+// Colours of a button's face right of `fromX`, counted.
+std::map<QRgb, int> coloursOf(const PictureBox& box, int fromX)
+{
+    std::map<QRgb, int> counts;
+    const QImage face = box.surface().image().convertToFormat(QImage::Format_RGB32);
+    for (int y = 0; y < face.height(); ++y)
+        for (int x = fromX; x < face.width(); ++x)
+            ++counts[face.pixel(x, y) & 0xFFFFFFu];
+    return counts;
+}
+
+TEST_F(WindowLook, ButtonFacesOpenWithIconSaveEngravedUntilEnabled)
+{
+    // Open: right of its icon only the black caption on the light face; the icon adds colours.
+    const auto open = coloursOf(*window->picButton[0], 20);
+    EXPECT_TRUE(open.size() == 2 && open.count(0) && open.at(0) > 20 && coloursOf(*window->picButton[0], 0).size() > 3);
+    // Save, disabled: right of the floppy, a grey caption over a light copy a pixel right of and
+    // below it, on the grey face: every grey pixel has grey or light below right.
+    PictureBox& save = *window->picButton[1];
+    const QImage disabled = save.surface().image().convertToFormat(QImage::Format_RGB32);
+    for (int y = 0; y + 1 < disabled.height(); ++y)
+        for (int x = 18; x + 1 < disabled.width(); ++x)
+            EXPECT_FALSE((disabled.pixel(x, y) & 0xFFFFFFu) == 0x808080 && (disabled.pixel(x + 1, y + 1) & 0xFFFFFFu) == 0xC0C0C0) << x << ", " << y;
+    const auto engraved = coloursOf(save, 18);
+    EXPECT_TRUE(engraved.size() == 3 && engraved.at(0x808080) > 10 && engraved.at(0xE0E0E0) > 5) << engraved.size();
+    // Enabled: black, without the grey and light; drawing either state again changes nothing.
+    window->EnableSaveButton(true);
+    const QImage enabled = save.surface().image().copy();
+    const auto black = coloursOf(save, 18);
+    EXPECT_TRUE(save.isEnabled() && black.count(0) && !black.count(0x808080) && !black.count(0xE0E0E0));
+    window->EnableSaveButton(true);
+    EXPECT_EQ(save.surface().image(), enabled);
+    window->EnableSaveButton(false);
+    EXPECT_EQ(save.surface().image().convertToFormat(QImage::Format_RGB32), disabled);
+    EXPECT_FALSE(save.isEnabled());
+}
+
+TEST_F(WindowLook, CompactPathShortensLongPathsOnly)
+{
+    const QString shortPath = QStringLiteral("/tmp/a.gif");
+    EXPECT_EQ(window->CompactPath(shortPath), shortPath);
+    const QString compact = window->CompactPath(QStringLiteral(
+        "/home/utente/Documenti/Immagini/Animazioni/archivio 2003/collezione di prova/"
+        "sottocartella con un nome lungo/gatto che salta.gif"));
+    EXPECT_TRUE(compact.startsWith(QStringLiteral("/home/")) && compact.endsWith(QStringLiteral("/.../gatto che salta.gif")) &&
+                QFontMetrics(window->font()).horizontalAdvance(compact) <= 268) << compact.toStdString();
+}
+
+TEST_F(WindowLook, ClosingUnloadsAndEndsOnce)
+{
+    QPointer<StatusBarWindow> bar = window->sbMain->hWnd();
+    move(window->picButton[0]->geometry().center());
+    ASSERT_EQ(QWidget::mouseGrabber(), window->picButton[0]);
+    window->Frames.frames.resize(3);
+    EXPECT_TRUE(window->close() && ends == 1 && window->Frames.empty() && !QWidget::mouseGrabber());
+    EXPECT_FALSE(bar || window->picBarra[0] || window->sbMain.exists() || window->objTriDim.exists());
+    window.reset();
+    EXPECT_EQ(ends, 1);
+}
+
+} // namespace
+} // namespace skarvel::test
