@@ -13,7 +13,6 @@
 
 #include <gtest/gtest.h>
 
-#include <unistd.h>
 
 using namespace skarvel;
 using namespace skarvel::test;
@@ -135,7 +134,7 @@ TEST(SaveFrames, PrefixIsTheFolderAndTheNameUpToItsFirstDot)
         EXPECT_TRUE(GetBaseName(QString::fromLatin1(nameless)).isEmpty()) << nameless;
 }
 
-TEST(FileExists, OnlyReadableRegularFiles)
+TEST(FileExists, RegularFilesOnly)
 {
     const ScratchDir dir;
     const QString file = dir.write(QStringLiteral("f.bmp"), "BM");
@@ -143,8 +142,7 @@ TEST(FileExists, OnlyReadableRegularFiles)
     EXPECT_FALSE(FileExists(dir.file(QStringLiteral("missing.bmp"))));
     EXPECT_FALSE(FileExists(dir.path()));
     EXPECT_FALSE(FileExists(QString()));
-    if (geteuid() != 0) {
-        QFile(file).setPermissions(QFileDevice::WriteOwner);
-        EXPECT_FALSE(FileExists(file));
-    }
+    // A file we may write but not read is there: a save that replaced it succeeded.
+    QFile(file).setPermissions(QFileDevice::WriteOwner);
+    EXPECT_TRUE(FileExists(file));
 }
