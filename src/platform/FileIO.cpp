@@ -114,10 +114,13 @@ int replaceWithNamed(int dirFd, const QByteArray& name, std::initializer_list<QB
     const QByteArray temporary = replacementName(name).chopped(4) + '-' + QByteArray::number(getpid()) + '-'
                                  + QByteArray::number(s_counter++) + ".tmp";
     const SignalCleanup cleanup(dirFd, temporary.constData());
-    const Fd fd(::openat(dirFd, temporary.constData(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666));
-    if (fd.fd < 0)
+    const int fd = ::openat(dirFd, temporary.constData(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
+    if (fd < 0)
         return errno;
-    int error = old && ::fchmod(fd.fd, old->st_mode & 0777) != 0 ? errno : writeAll(fd.fd, parts);
+    int error = old && ::fchmod(fd, old->st_mode & 0777) != 0 ? errno : writeAll(fd, parts);
+    // Some file systems report a failed write only when the file is closed.
+    if (::close(fd) != 0 && !error)
+        error = errno;
     if (!error && ::renameat(dirFd, temporary.constData(), dirFd, name.constData()) != 0)
         error = errno;
     if (error)
