@@ -64,7 +64,6 @@ int usageError(const QString& why)
 // Splits `path`; on failure reports it and answers the exit code, else Ok.
 int split(const QString& path, FrameTable& table, std::int32_t& result)
 {
-    ClearFileFailure();
     result = SplitGifFrames(path, table);
     if (result >= 1)
         return Ok;
@@ -130,7 +129,6 @@ int exportFrames(const QString& path, const QString& folder, FrameFormat format)
     // Frames are named after the file, which needs a folder in front of its name; "./" gives it
     // one without asking where we are, which a deep enough folder cannot tell.
     const QString gifFile = path.contains(u'/') ? path : QStringLiteral("./") + path;
-    ClearFileFailure();
     if (!SaveFrames(table, gifFile, folder, format)) {
         if (const FileFailure failure = LastFileFailure(); failure.error != 0)
             complain(failure.path, FileReason(failure.error));

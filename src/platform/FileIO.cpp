@@ -142,11 +142,6 @@ FileFailure LastFileFailure()
     return t_failure;
 }
 
-void ClearFileFailure()
-{
-    t_failure = {};
-}
-
 QByteArray ReadWholeFile(const QString& path)
 {
     const QByteArray name = EncodeFilePath(path);

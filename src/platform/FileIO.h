@@ -30,6 +30,5 @@ struct FileFailure {
     int error = 0;
 };
 FileFailure LastFileFailure();
-void ClearFileFailure();
 
 } // namespace skarvel

@@ -96,7 +96,7 @@ const Case kCases[] = {
     {"$X info $(printf './%.0s' $(seq 2100))anim.gif", 2, {": nome troppo lungo"}, ""},
     {"$X info anim.gif/x.gif", 2, {"una parte del percorso non è una cartella"}, ""},
     {": >e.gif && $X info e.gif", 1, {"e.gif: il file è vuoto", "non è una Gif animata,  oppure non è una\n GIF"}, ""},
-    {"$X export anim.gif anim.gif", 3, {"anim.gif: non è una cartella", kSaveFailed}, ""},
+    {"$X export anim.gif /dev/null", 3, {"/dev/null: non è una cartella", kSaveFailed}, ""},
     {"$X export anim.gif none", 3, {"none: la cartella non esiste"}, ""},
     {"mkdir out/anim1.bmp && $X export anim.gif out", 3, {"out/anim1.bmp: è una cartella, non un file"}, "anim0.bmp anim1.bmp"},
     {"mkfifo out/anim0.bmp && $X export anim.gif out", 3, {"out/anim0.bmp: non è un file regolare"}, "anim0.bmp"},

@@ -13,6 +13,8 @@
 
 #include <gtest/gtest.h>
 
+#include <sys/stat.h>
+
 
 using namespace skarvel;
 using namespace skarvel::test;
@@ -141,6 +143,8 @@ TEST(FileExists, RegularFilesOnly)
     EXPECT_TRUE(FileExists(file));
     EXPECT_FALSE(FileExists(dir.file(QStringLiteral("missing.bmp"))));
     EXPECT_FALSE(FileExists(dir.path()));
+    ASSERT_EQ(::mkfifo(QFile::encodeName(dir.file(QStringLiteral("fifo.bmp"))).constData(), 0600), 0);
+    EXPECT_FALSE(FileExists(dir.file(QStringLiteral("fifo.bmp"))));
     EXPECT_FALSE(FileExists(QString()));
     // A file we may write but not read is there: a save that replaced it succeeded.
     QFile(file).setPermissions(QFileDevice::WriteOwner);
