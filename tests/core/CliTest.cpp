@@ -117,9 +117,10 @@ const Case kCases[] = {
      " --format gif; echo \"$? [$(ls -A out)]\"; rm out/*; SKARVEL_NO_TMPFILE=1 $X export anim.gif out --format gif;"
      " echo \"$? [$(ls -A out)]\"'", 0, {"out/anim1.gif: spazio esaurito sul dispositivo\n", "3 [anim0.gif]\n3 [anim0.gif]\n"}, ""},
     // Usage errors all end in 64.
-    {"for a in '' split info 'info -x a.gif' 'export a.gif' 'export --format png a.gif out' 'export --format';"
-     " do $X $a 2>/dev/null; echo \"$? $a\"; done; $X --version; $X --help", 0,
-     {"64 \n64 split\n64 info\n64 info -x a.gif\n64 export a.gif\n64 export --format png a.gif out\n64 export --format\n"
+    {"for a in '' split info 'info -x a.gif' 'info a.gif b.gif' 'export a.gif' 'export a.gif out x'"
+     " 'export --format png a.gif out' 'export --format'; do $X $a 2>/dev/null; echo \"$? $a\"; done; $X --version; $X --help", 0,
+     {"64 \n64 split\n64 info\n64 info -x a.gif\n64 info a.gif b.gif\n64 export a.gif\n64 export a.gif out x\n"
+      "64 export --format png a.gif out\n64 export --format\n"
       "skarvel-frames 1.3.0\n", "export [--format bmp|gif] [--] FILE CARTELLA"}, ""},
 };
 
