@@ -88,7 +88,7 @@ const Case kCases[] = {
     // Deeper than a path can name: the frames keep the file's name all the same.
     {"R=$PWD; for i in $(seq 18); do mkdir $L && cd -P $L || break; done; cp $R/anim.gif . && mkdir o &&"
      " $X export anim.gif o; rc=$?; mv o/* $R/out; cd -P $R && rm -rf $L; exit $rc", 0, {}, "anim0.bmp anim1.bmp"},
-    {"$X info none.gif", 2, {"skarvel-frames: none.gif: il file non esiste\n", kCannotOpen}, ""},
+    {"$X info $(printf 'n\\377.gif')", 2, {"skarvel-frames: n\xff.gif: il file non esiste\n", kCannotOpen}, ""},
     {"$X info out", 2, {"out: è una cartella, non un file"}, ""},
     {"mkfifo f.gif && $X info f.gif", 2, {"f.gif: non è un file regolare", kCannotOpen}, ""},
     {"$X info /dev/urandom", 2, {"/dev/urandom: non è un file regolare"}, ""},
