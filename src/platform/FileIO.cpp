@@ -178,8 +178,8 @@ void WriteWholeFile(const QString& path, std::initializer_list<QByteArrayView> p
     const QByteArray name = target.sliced(slash + 1);
     if (target.isEmpty())
         fail(path, ENOENT);
-    if (name.isEmpty() || name == "." || name == "..")
-        fail(path, EISDIR);
+    if (name.isEmpty())
+        fail(path, EISDIR); // "." and ".." are found to be folders below
 
     const Fd dir(::open(folder.constData(), O_PATH | O_DIRECTORY | O_CLOEXEC));
     if (dir.fd < 0)

@@ -89,6 +89,7 @@ const Case kCases[] = {
     {"R=$PWD; for i in $(seq 18); do mkdir $L && cd -P $L || break; done; cp $R/anim.gif . && mkdir o &&"
      " $X export anim.gif o; rc=$?; mv o/* $R/out; cd -P $R && rm -rf $L; exit $rc", 0, {}, "anim0.bmp anim1.bmp"},
     {"$X info $(printf 'n\\377.gif')", 2, {"skarvel-frames: n\xff.gif: il file non esiste\n", kCannotOpen}, ""},
+    {"$X info -", 2, {"skarvel-frames: -: il file non esiste"}, ""},
     {"$X info out", 2, {"out: è una cartella, non un file"}, ""},
     {"mkfifo f.gif && $X info f.gif", 2, {"f.gif: non è un file regolare", kCannotOpen}, ""},
     {"$X info /dev/urandom", 2, {"/dev/urandom: non è un file regolare"}, ""},
