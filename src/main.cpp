@@ -1,5 +1,6 @@
 #include "platform/QtModalServices.h"
 #include "platform/Translations.h"
+#include "platform/WindowArguments.h"
 #include "viewer/frmSkarvel.h"
 
 #include <QApplication>
@@ -8,7 +9,8 @@
 
 int main(int argc, char* argv[])
 {
-    QApplication app(argc, argv);
+    skarvel::WindowArguments arguments(argc, argv);
+    QApplication app(arguments.qtArgc, argv);
     QApplication::setApplicationName(QStringLiteral("Skarvel"));
     QApplication::setApplicationVersion(QStringLiteral(SKARVEL_VERSION));
     // Ties the window to skarvel.desktop, for its name and icon in docks and task lists.
@@ -22,9 +24,9 @@ int main(int argc, char* argv[])
     if (const QScreen* screen = window.screen())
         window.move(screen->availableGeometry().center() - window.rect().center());
     window.show();
-    // "Open with Skarvel" hands over the file as the one argument.
-    const QStringList args = QApplication::arguments();
-    if (args.size() > 1)
-        QTimer::singleShot(0, &window, [&window, path = args.at(1)] { window.OpenGivenFile(path); });
+    // "Open with Skarvel" hands over the file as the one argument, after "--".
+    const QStringList files = arguments.files();
+    if (!files.isEmpty())
+        QTimer::singleShot(0, &window, [&window, path = files.first()] { window.OpenGivenFile(path); });
     return QApplication::exec();
 }

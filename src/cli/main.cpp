@@ -1,13 +1,18 @@
 // skarvel-frames: the frame splitter and the frame export without the window.
+#include "cli/FileReason.h"
 #include "frames/FrameTable.h"
 #include "frames/Messages.h"
 #include "frames/SaveFrames.h"
 #include "frames/SplitGifFrames.h"
+#include "platform/FileIO.h"
+#include "platform/FilePath.h"
 
-#include <QFileInfo>
 #include <QString>
 #include <QStringList>
 
+#include <sys/stat.h>
+
+#include <cerrno>
 #include <cstdio>
 
 using namespace skarvel;
@@ -18,18 +23,21 @@ enum ExitCode { Ok = 0, NotAnimated = 1, CannotOpen = 2, SaveFailed = 3, Usage =
 
 const char* const kUsage =
     "Uso:\n"
-    "  skarvel-frames info FILE\n"
+    "  skarvel-frames info [--] FILE\n"
     "      Divide FILE nei suoi frame e stampa la tabella dei frame in JSON.\n"
-    "  skarvel-frames export FILE CARTELLA [--format bmp|gif]\n"
+    "  skarvel-frames export [--format bmp|gif] [--] FILE CARTELLA\n"
     "      Salva tutti i frame di FILE in CARTELLA come file numerati (predefinito: bmp).\n"
     "  skarvel-frames --help | --version\n"
+    "\n"
+    "Dopo \"--\" nessun argomento e' un'opzione: \"export -- --format out\" salva i frame del\n"
+    "file di nome --format. Un file che non si puo' usare e' segnalato con il motivo\n"
+    "(\"skarvel-frames: PERCORSO: motivo\").\n"
     "\n"
     "Codici di uscita: 0 riuscito, 1 non e' una GIF animata, 2 impossibile aprire il file,\n"
     "3 errore durante il salvataggio, 64 uso errato.\n";
 
-void print(std::FILE* stream, const QString& text)
+void print(std::FILE* stream, const QByteArray& bytes)
 {
-    const QByteArray bytes = text.toUtf8();
     std::fwrite(bytes.constData(), 1, size_t(bytes.size()), stream);
 }
 
@@ -37,29 +45,20 @@ void printLine(std::FILE* stream, QString text)
 {
     // The window's texts break lines the Windows way; a terminal wants "\n".
     text.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
-    print(stream, text + u'\n');
+    print(stream, text.toUtf8() + '\n');
+}
+
+// "skarvel-frames: PATH: reason", the path in its own bytes, whatever they are.
+void complain(const QString& path, const QString& reason)
+{
+    print(stderr, "skarvel-frames: " + EncodeFilePath(path) + ": " + reason.toUtf8() + '\n');
 }
 
 int usageError(const QString& why)
 {
-    printLine(stderr, QStringLiteral("skarvel-frames: ") + why);
-    print(stderr, QString::fromUtf8(kUsage));
+    print(stderr, "skarvel-frames: " + EncodeFilePath(why) + '\n');
+    print(stderr, kUsage);
     return Usage;
-}
-
-// Says what is wrong with a file the splitter could not take, where the reason is plain.
-QString problemWith(const QString& path)
-{
-    const QFileInfo info(path);
-    if (!info.exists())
-        return QStringLiteral("il file non esiste");
-    if (info.isDir())
-        return QStringLiteral("è una cartella, non un file");
-    if (!info.isReadable())
-        return QStringLiteral("il file non è leggibile");
-    if (info.size() == 0)
-        return QStringLiteral("il file è vuoto");
-    return {};
 }
 
 // Splits `path`; on failure reports it and answers the exit code, else Ok.
@@ -68,8 +67,11 @@ int split(const QString& path, FrameTable& table, std::int32_t& result)
     result = SplitGifFrames(path, table);
     if (result >= 1)
         return Ok;
-    if (const QString problem = problemWith(path); !problem.isEmpty())
-        printLine(stderr, QStringLiteral("skarvel-frames: ") + path + QStringLiteral(": ") + problem);
+    struct stat info {};
+    if (const FileFailure failure = LastFileFailure(); failure.error != 0)
+        complain(path, FileReason(failure.error));
+    else if (result == 0 && ::stat(EncodeFilePath(path).constData(), &info) == 0 && info.st_size == 0)
+        complain(path, QStringLiteral("il file è vuoto"));
     printLine(stderr, result == 0 ? messages::notAnimated() : messages::cannotOpen());
     return result == 0 ? NotAnimated : CannotOpen;
 }
@@ -104,20 +106,32 @@ int info(const QString& path)
     return code;
 }
 
+// What is wrong with `folder` as a place for the frames; empty when nothing is.
+QString folderProblem(const QString& folder)
+{
+    struct stat info {};
+    if (::stat(EncodeFilePath(folder).constData(), &info) != 0)
+        return errno == ENOENT ? QStringLiteral("la cartella non esiste") : FileReason(errno);
+    return S_ISDIR(info.st_mode) ? QString() : QStringLiteral("non è una cartella");
+}
+
 int exportFrames(const QString& path, const QString& folder, FrameFormat format)
 {
-    // Frames are named after the file, which needs a folder in front of its name.
-    const QString gifFile = QFileInfo(path).absoluteFilePath();
     FrameTable table;
     std::int32_t result = 0;
-    if (const int code = split(gifFile, table, result); code != Ok)
+    if (const int code = split(path, table, result); code != Ok)
         return code;
-    if (!QFileInfo(folder).isDir()) {
-        printLine(stderr, QStringLiteral("skarvel-frames: ") + folder + QStringLiteral(": la cartella non esiste"));
+    if (const QString problem = folderProblem(folder); !problem.isEmpty()) {
+        complain(folder, problem);
         printLine(stderr, messages::saveFailed());
         return SaveFailed;
     }
+    // Frames are named after the file, which needs a folder in front of its name; "./" gives it
+    // one without asking where we are, which a deep enough folder cannot tell.
+    const QString gifFile = path.contains(u'/') ? path : QStringLiteral("./") + path;
     if (!SaveFrames(table, gifFile, folder, format)) {
+        if (const FileFailure failure = LastFileFailure(); failure.error != 0)
+            complain(failure.path, FileReason(failure.error));
         printLine(stderr, messages::saveFailed());
         return SaveFailed;
     }
@@ -131,10 +145,10 @@ int main(int argc, char* argv[])
 {
     QStringList args;
     for (int i = 1; i < argc; ++i)
-        args << QString::fromLocal8Bit(argv[i]);
+        args << DecodeFilePath(argv[i]);
 
     if (args.size() == 1 && (args[0] == QLatin1String("--help") || args[0] == QLatin1String("-h"))) {
-        print(stdout, QString::fromUtf8(kUsage));
+        print(stdout, kUsage);
         return Ok;
     }
     if (args.size() == 1 && args[0] == QLatin1String("--version")) {
@@ -145,25 +159,31 @@ int main(int argc, char* argv[])
         return usageError(QStringLiteral("manca il comando"));
 
     const QString command = args.takeFirst();
-    if (command == QLatin1String("info")) {
-        if (args.size() != 1)
-            return usageError(QStringLiteral("info vuole un solo FILE"));
-        return info(args[0]);
-    }
-    if (command == QLatin1String("export")) {
-        FrameFormat format = FrameFormat::Bmp;
-        const qsizetype flag = args.indexOf(QStringLiteral("--format"));
-        if (flag >= 0) {
-            const QString value = args.value(flag + 1);
-            if (value == QLatin1String("gif"))
-                format = FrameFormat::Gif;
-            else if (value != QLatin1String("bmp"))
+    const bool exporting = command == QLatin1String("export");
+    if (!exporting && command != QLatin1String("info"))
+        return usageError(QStringLiteral("comando sconosciuto: ") + command);
+
+    FrameFormat format = FrameFormat::Bmp;
+    QStringList operands;
+    bool optionsOver = false;
+    for (qsizetype i = 0; i < args.size(); ++i) {
+        const QString& arg = args[i];
+        if (optionsOver || arg == QLatin1String("-") || !arg.startsWith(u'-')) {
+            operands << arg;
+        } else if (arg == QLatin1String("--")) {
+            optionsOver = true;
+        } else if (exporting && arg == QLatin1String("--format")) {
+            const QString value = args.value(++i);
+            if (value != QLatin1String("bmp") && value != QLatin1String("gif"))
                 return usageError(QStringLiteral("--format vuole bmp o gif"));
-            args.remove(flag, 2);
+            format = value == QLatin1String("gif") ? FrameFormat::Gif : FrameFormat::Bmp;
+        } else {
+            return usageError(QStringLiteral("opzione sconosciuta: ") + arg);
         }
-        if (args.size() != 2)
-            return usageError(QStringLiteral("export vuole FILE e CARTELLA"));
-        return exportFrames(args[0], args[1], format);
     }
-    return usageError(QStringLiteral("comando sconosciuto: ") + command);
+    if (!exporting)
+        return operands.size() == 1 ? info(operands[0]) : usageError(QStringLiteral("info vuole un solo FILE"));
+    if (operands.size() != 2)
+        return usageError(QStringLiteral("export vuole FILE e CARTELLA"));
+    return exportFrames(operands[0], operands[1], format);
 }

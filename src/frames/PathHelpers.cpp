@@ -1,10 +1,10 @@
 #include "frames/PathHelpers.h"
 
-#include <QDir>
-#include <QFile>
-#include <QFileInfo>
+#include "platform/FilePath.h"
 
-#include <unistd.h>
+#include <QDir>
+
+#include <sys/stat.h>
 
 namespace skarvel {
 
@@ -20,11 +20,8 @@ QString GetBaseName(const QString& sFullPath)
 
 bool FileExists(const QString& sFilePath)
 {
-    if (sFilePath.isEmpty() || !QFileInfo(sFilePath).isFile())
-        return false;
-    // Asking whether it may be read, rather than opening it, keeps a save of thousands of frames
-    // from paying for a second open of every file it wrote.
-    return ::access(QFile::encodeName(sFilePath).constData(), R_OK) == 0;
+    struct stat info {};
+    return !sFilePath.isEmpty() && ::stat(EncodeFilePath(sFilePath).constData(), &info) == 0 && S_ISREG(info.st_mode);
 }
 
 } // namespace skarvel

@@ -8,7 +8,8 @@ namespace skarvel {
 // name when it has no "."; empty for an empty path, a path without a folder or one ending in "/".
 QString GetBaseName(const QString& sFullPath);
 
-// Whether `sFilePath` names a regular file that can be opened for reading.
+// Whether `sFilePath` names a regular file. A file we may write but not read counts: a save that
+// replaced it did succeed.
 bool FileExists(const QString& sFilePath);
 
 } // namespace skarvel

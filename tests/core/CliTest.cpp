@@ -1,35 +1,39 @@
-// The skarvel-frames command, run as a separate process.
+// The skarvel-frames command, run as a separate process, mostly from small shell scripts that
+// build odd names and folders in a scratch folder.
 #include "support/GifBuilder.h"
-#include "support/GifOracle.h"
 #include "support/TestFiles.h"
 
-#include <QDir>
-#include <QFile>
-#include <QJsonArray>
-#include <QJsonDocument>
-#include <QJsonObject>
 #include <QProcess>
 
 #include <gtest/gtest.h>
+
+#include <filesystem>
+#include <string>
+#include <vector>
 
 using namespace skarvel::test;
 
 namespace {
 
 struct CliRun {
-    int code = -1;
-    QByteArray out;
-    QString err;
+    int code;
+    QByteArray out, err;
 };
 
-CliRun run(const QStringList& args, const QString& folder = QString())
+// Runs `script` with sh in `folder`; $X is skarvel-frames, $L a name of 250 letters.
+CliRun runScript(const QString& folder, const char* script)
 {
     QProcess process;
     process.setWorkingDirectory(folder);
-    process.start(QStringLiteral(SKARVEL_FRAMES_EXE), args);
-    process.waitForFinished(60000);
+    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    env.insert(QStringLiteral("X"), QStringLiteral(SKARVEL_FRAMES_EXE));
+    env.insert(QStringLiteral("L"), QString(250, u'x'));
+    process.setProcessEnvironment(env);
+    // Ends with what is left in out/, hidden names too: "[name name ...]".
+    process.start(QStringLiteral("/bin/sh"), {QStringLiteral("-c"), QStringLiteral("(%1); rc=$?; echo \"[$(LC_ALL=C ls -A out | paste -sd ' ')]\"; exit $rc").arg(QString::fromUtf8(script))});
+    process.waitForFinished(120000);
     return {process.exitStatus() == QProcess::NormalExit ? process.exitCode() : -1,
-            process.readAllStandardOutput(), QString::fromUtf8(process.readAllStandardError())};
+            process.readAllStandardOutput(), process.readAllStandardError()};
 }
 
 QByteArray twoFrames()
@@ -43,85 +47,93 @@ QByteArray twoFrames()
     return GifBuilder(5, 4, distinctColours(4)).image(first).image(second).build();
 }
 
+constexpr int kSkip = 77; // a script's answer when the machine cannot build its situation
+
+struct Case {
+    const char* script;
+    int code;
+    std::vector<const char*> says; // each must be in the error output (or the output)
+    std::string files;             // what is left in out/; "{L}" stands for $L
+};
+
+const char* const kCannotOpen = "Impossibile aprire il file";
+const char* const kSaveFailed = "Si è verificato un'errore durante il salvataggio dei files";
+
+const Case kCases[] = {
+    {"$X info -- anim.gif", 0, {"{\"result\": 1, \"width\": 5, \"height\": 4, \"frames\": [{\"index\": 0, \"clear\": true, "
+     "\"delay\": 250, \"left\": 0, \"top\": 0, \"width\": 5, \"height\": 4}, {\"index\": 1, \"clear\": false, \"delay\": 100, "
+     "\"left\": 1, \"top\": 2, \"width\": 3, \"height\": 2}]}\n"}, ""},
+    {"$X export anim.gif out", 0, {"I 2 files sono stati salvati correttamente"}, "anim0.bmp anim1.bmp"},
+    {"$X export my.anim.gif out --format gif", 0, {}, "my0.gif my1.gif"},
+    // Options end at "--"; a file may be called like one.
+    {"cp anim.gif ./--format && $X export --format gif -- --format out", 0, {}, "--format0.gif --format1.gif"},
+    {"n=$(printf 'b\\377\\376.gif') && cp anim.gif $n && $X info $n >/dev/null && $X export $n out", 0, {},
+     "b\xff\xfe" "0.bmp b\xff\xfe" "1.bmp"},
+    // The longest name a folder holds is written; one byte more is refused before anything is.
+    {"cp anim.gif $L.gif && $X export $L.gif out", 0, {}, "{L}0.bmp {L}1.bmp"},
+    {"cp anim.gif ${L}x.gif && $X export ${L}x.gif out", 3, {"out/{L}x0.bmp: nome troppo lungo", kSaveFailed}, ""},
+    // Deeper than a path can name: the frames keep the file's name all the same.
+    {"R=$PWD; for i in $(seq 18); do mkdir $L && cd -P $L || break; done; cp $R/anim.gif . && mkdir o &&"
+     " $X export anim.gif o; rc=$?; mv o/* $R/out; cd -P $R && rm -rf $L; exit $rc", 0, {}, "anim0.bmp anim1.bmp"},
+    {"$X info $(printf 'n\\377.gif')", 2, {"skarvel-frames: n\xff.gif: il file non esiste\n", kCannotOpen}, ""},
+    {"$X info -", 2, {"skarvel-frames: -: il file non esiste"}, ""},
+    {"$X info out", 2, {"out: è una cartella, non un file"}, ""},
+    {"mkfifo f.gif && $X info f.gif", 2, {"f.gif: non è un file regolare", kCannotOpen}, ""},
+    {"$X info /dev/urandom", 2, {"/dev/urandom: non è un file regolare"}, ""},
+    {"ln -s l.gif l.gif && $X info l.gif", 2, {"l.gif: troppi collegamenti simbolici"}, ""},
+    {"$X info $(printf './%.0s' $(seq 2100))anim.gif", 2, {": nome troppo lungo"}, ""},
+    {"$X info anim.gif/x.gif", 2, {"una parte del percorso non è una cartella"}, ""},
+    {": >e.gif && $X info e.gif", 1, {"e.gif: il file è vuoto", "non è una Gif animata,  oppure non è una\n GIF"}, ""},
+    {"$X export anim.gif /dev/null", 3, {"/dev/null: non è una cartella", kSaveFailed}, ""},
+    {"$X export anim.gif none", 3, {"none: la cartella non esiste"}, ""},
+    {"mkdir out/anim1.bmp && $X export anim.gif out", 3, {"out/anim1.bmp: è una cartella, non un file"}, "anim0.bmp anim1.bmp"},
+    {"mkfifo out/anim0.bmp && $X export anim.gif out", 3, {"out/anim0.bmp: non è un file regolare"}, "anim0.bmp"},
+    // A replaced file keeps only its permission bits, and a write-only one is replaced.
+    {"cp anim.gif prog && chmod 4755 prog && ln -s ../prog out/anim0.bmp && : >out/anim1.bmp && chmod 200 out/anim1.bmp"
+     " && $X export anim.gif out && stat -c '%n %a %s' out/* prog >&2", 0,
+     {"out/anim0.bmp 755 102\nout/anim1.bmp 200 78\nprog 4755 "}, "anim0.bmp anim1.bmp"},
+    // A replacement name left by a save killed between its link and its rename goes with the next save.
+    {": >out/anim0.bmp && echo stale >out/.skarvel-ff365fe8a23da76d.tmp && $X export anim.gif out", 0, {}, "anim0.bmp anim1.bmp"},
+    {"cp anim.gif prog && chmod 6755 prog && ln -s ../prog out/anim1.bmp && SKARVEL_NO_TMPFILE=1 $X export anim.gif out"
+     " && stat -c '%n %a' out/anim1.bmp >&2", 0, {"out/anim1.bmp 755\n"}, "anim0.bmp anim1.bmp"},
+    {": >out/anim0.bmp && chattr +i out/anim0.bmp || exit 77; $X export anim.gif out; rc=$?; chattr -i out/anim0.bmp;"
+     " exit $rc", 3, {"out/anim0.bmp: operazione non permessa"}, "anim0.bmp"},
+    {"unshare -m true || exit 77; unshare -m sh -c 'mount -t tmpfs -o ro none out && $X export anim.gif out'", 3,
+     {"out/anim0.bmp: file system in sola lettura"}, ""},
+    // A full disk, with and without unnamed files: the frame that did not fit leaves nothing.
+    {"unshare -m true || exit 77; unshare -m sh -c 'mount -t tmpfs -o size=4k none out || exit 77; $X export anim.gif out"
+     " --format gif; echo \"$? [$(ls -A out)]\"; rm out/*; SKARVEL_NO_TMPFILE=1 $X export anim.gif out --format gif;"
+     " echo \"$? [$(ls -A out)]\"'", 0, {"out/anim1.gif: spazio esaurito sul dispositivo\n", "3 [anim0.gif]\n3 [anim0.gif]\n"}, ""},
+    // Usage errors all end in 64.
+    {"for a in '' split info 'info -x a.gif' 'info a.gif b.gif' 'export a.gif' 'export a.gif out x'"
+     " 'export --format png a.gif out' 'export --format'; do $X $a 2>/dev/null; echo \"$? $a\"; done; $X --version; $X --help", 0,
+     {"64 \n64 split\n64 info\n64 info -x a.gif\n64 info a.gif b.gif\n64 export a.gif\n64 export a.gif out x\n"
+      "64 export --format png a.gif out\n64 export --format\n"
+      "skarvel-frames 1.3.0\n", "export [--format bmp|gif] [--] FILE CARTELLA"}, ""},
+};
+
 } // namespace
 
-TEST(Cli, InfoPrintsTheFrameTable)
+TEST(Cli, EveryNameWorksAndEveryFailureSaysWhy)
 {
-    const ScratchDir dir;
-    const CliRun r = run({QStringLiteral("info"), dir.write(QStringLiteral("a.gif"), twoFrames())});
-    EXPECT_EQ(r.code, 0) << r.err.toStdString();
-    const QJsonObject json = QJsonDocument::fromJson(r.out).object();
-    const QJsonArray frames = json.value(QStringLiteral("frames")).toArray();
-    ASSERT_EQ(frames.size(), 2);
-    const auto expect = [](const QJsonObject& object, std::initializer_list<std::pair<const char*, int>> values) {
-        for (const auto& [key, value] : values)
-            EXPECT_EQ(object.value(QLatin1StringView(key)).toVariant().toInt(), value) << key;
+    const auto expand = [](std::string text) {
+        for (auto at = text.find("{L}"); at != std::string::npos; at = text.find("{L}"))
+            text.replace(at, 3, std::string(250, 'x'));
+        return text;
     };
-    expect(json, {{"result", 1}, {"width", 5}, {"height", 4}});
-    expect(frames[0].toObject(), {{"index", 0}, {"clear", 1}, {"delay", 250}, {"left", 0}, {"top", 0}, {"width", 5}, {"height", 4}});
-    expect(frames[1].toObject(), {{"index", 1}, {"clear", 0}, {"delay", 100}, {"left", 1}, {"top", 2}, {"width", 3}, {"height", 2}});
-    EXPECT_TRUE(frames[1].toObject().value(QStringLiteral("clear")).isBool());
-}
-
-TEST(Cli, ResultsBelowOneGiveTheirMessagesAndCodes)
-{
-    const ScratchDir dir;
-    const QString single = dir.write(QStringLiteral("s.gif"), GifBuilder(2, 2, distinctColours(2)).image(GifBuilder::solid(2, 2, 1)).build());
-    const CliRun one = run({QStringLiteral("info"), single});
-    EXPECT_EQ(one.code, 1);
-    EXPECT_TRUE(one.err.contains(QStringLiteral("non è una Gif animata,  oppure non è una\n GIF animata")));
-    EXPECT_EQ(QJsonDocument::fromJson(one.out).object().value(QStringLiteral("result")).toInt(-9), 0);
-
-    const CliRun missing = run({QStringLiteral("info"), dir.file(QStringLiteral("none.gif"))});
-    EXPECT_EQ(missing.code, 2);
-    EXPECT_TRUE(missing.err.contains(QStringLiteral("Impossibile aprire il file")));
-    EXPECT_TRUE(missing.err.contains(QStringLiteral("non esiste")));
-
-    const CliRun folder = run({QStringLiteral("info"), dir.path()});
-    EXPECT_EQ(folder.code, 2);
-    EXPECT_TRUE(folder.err.contains(QStringLiteral("cartella")));
-
-    const CliRun empty = run({QStringLiteral("info"), dir.write(QStringLiteral("e.gif"), QByteArray())});
-    EXPECT_EQ(empty.code, 1);
-    EXPECT_TRUE(empty.err.contains(QStringLiteral("vuoto")));
-}
-
-TEST(Cli, ExportWritesEveryFrame)
-{
-    const ScratchDir dir;
-    const QString gif = dir.write(QStringLiteral("my.anim.gif"), twoFrames());
-    const QString out = dir.file(QStringLiteral("out"));
-    QDir().mkdir(out);
-
-    const CliRun bmp = run({QStringLiteral("export"), gif, out});
-    EXPECT_EQ(bmp.code, 0) << bmp.err.toStdString();
-    EXPECT_EQ(bmp.out.trimmed(), QByteArray("I 2 files sono stati salvati correttamente"));
-    EXPECT_FALSE(QImage(out + QStringLiteral("/my1.bmp")).isNull());
-
-    EXPECT_EQ(run({QStringLiteral("export"), gif, out, QStringLiteral("--format"), QStringLiteral("gif")}).code, 0);
-    for (const char* name : {"/my0.gif", "/my1.gif"})
-        EXPECT_TRUE(slurpGif(readFile(out + QString::fromLatin1(name)))) << name;
-
-    // A relative path is named after its file too.
-    EXPECT_EQ(run({QStringLiteral("export"), QStringLiteral("my.anim.gif"), QStringLiteral(".")}, dir.path()).code, 0);
-    EXPECT_TRUE(QFile::exists(dir.file(QStringLiteral("my0.bmp"))));
-
-    const CliRun noFolder = run({QStringLiteral("export"), gif, dir.file(QStringLiteral("absent"))});
-    EXPECT_EQ(noFolder.code, 3);
-    EXPECT_TRUE(noFolder.err.contains(QStringLiteral("Si è verificato un'errore durante il salvataggio dei files")));
-}
-
-TEST(Cli, UsageErrors)
-{
-    for (const QStringList& args : {QStringList{}, QStringList{QStringLiteral("split")}, QStringList{QStringLiteral("info")},
-                                    QStringList{QStringLiteral("export"), QStringLiteral("a.gif")},
-                                    QStringList{QStringLiteral("export"), QStringLiteral("a.gif"), QStringLiteral("."),
-                                                QStringLiteral("--format"), QStringLiteral("png")}})
-        EXPECT_EQ(run(args).code, 64) << args.join(u' ').toStdString();
-    const CliRun help = run({QStringLiteral("--help")});
-    EXPECT_EQ(help.code, 0);
-    EXPECT_TRUE(help.out.contains("skarvel-frames export"));
-    const CliRun version = run({QStringLiteral("--version")});
-    EXPECT_EQ(version.code, 0);
-    EXPECT_TRUE(version.out.contains("1.3.0"));
+    for (const Case& c : kCases) {
+        SCOPED_TRACE(c.script);
+        const ScratchDir dir;
+        dir.write(QStringLiteral("anim.gif"), twoFrames());
+        dir.write(QStringLiteral("my.anim.gif"), twoFrames());
+        std::filesystem::create_directory(dir.path().toStdString() + "/out");
+        const CliRun r = runScript(dir.path(), c.script);
+        if (r.code == kSkip)
+            continue;
+        EXPECT_EQ(r.code, c.code) << r.err.toStdString();
+        for (const char* expected : c.says)
+            EXPECT_TRUE((r.err + r.out).contains(expand(expected).c_str())) << expected << "\nin: " << (r.err + r.out).toStdString();
+        EXPECT_TRUE(r.out.endsWith(("[" + expand(c.files) + "]\n").c_str())) << "left: " << r.out.toStdString();
+        std::filesystem::remove_all(dir.path().toStdString()); // Qt cannot name every file it holds
+    }
 }

@@ -1,0 +1,158 @@
+// Exports cut short by signals, or run two at once into one folder, leave only whole frames;
+// file names and the window's arguments keep every byte.
+#include "platform/FilePath.h"
+#include "platform/WindowArguments.h"
+#include "support/GifBuilder.h"
+#include "support/TestFiles.h"
+
+#include <QDir>
+#include <QProcess>
+
+#include <gtest/gtest.h>
+
+#include <csignal>
+#include <filesystem>
+
+using namespace skarvel;
+using namespace skarvel::test;
+
+namespace {
+
+constexpr int kFrames = 12;
+
+void startExport(QProcess& process, const QString& gif, const QString& folder, bool namedTemporaries = false)
+{
+    QStringList env = QProcess::systemEnvironment();
+    if (namedTemporaries)
+        env << QStringLiteral("SKARVEL_NO_TMPFILE=1");
+    process.setEnvironment(env);
+    process.start(QStringLiteral(SKARVEL_FRAMES_EXE), {QStringLiteral("export"), gif, folder});
+}
+
+// Writes `sub`/anim.gif, twelve frames of 1500 x 1500 (2 MiB each as bitmaps: slow enough to be
+// caught mid-way), and exports it undisturbed into `sub`/whole.
+QString exportWhole(const ScratchDir& dir, const QString& sub, const std::vector<Rgb>& colours)
+{
+    QDir(dir.path()).mkpath(sub + QStringLiteral("/whole"));
+    GifBuilder gif(1500, 1500, colours);
+    for (int i = 0; i < kFrames; ++i)
+        gif.image(GifBuilder::solid(1500, 1500, std::uint8_t(i)));
+    const QString path = dir.write(sub + QStringLiteral("/anim.gif"), gif.build());
+    QProcess whole;
+    startExport(whole, path, dir.file(sub + QStringLiteral("/whole")));
+    EXPECT_TRUE(whole.waitForFinished(120000) && whole.exitCode() == 0);
+    return path;
+}
+
+// Whether process `pid` holds a file of `folder` open: a frame being written, named or not.
+bool writingInto(qint64 pid, const QString& folder)
+{
+    std::error_code error;
+    for (const auto& fd : std::filesystem::directory_iterator("/proc/" + std::to_string(pid) + "/fd", error))
+        if (QString::fromStdString(std::filesystem::read_symlink(fd.path(), error).native()).startsWith(folder + u'/'))
+            return true;
+    return false;
+}
+
+// Stops `pid` and answers once it is held still, or false when it has ended.
+bool holdStill(pid_t pid)
+{
+    ::kill(pid, SIGSTOP);
+    for (QFile stat(QStringLiteral("/proc/%1/stat").arg(pid)); stat.open(QIODevice::ReadOnly); stat.close()) {
+        const QByteArray line = stat.readAll();
+        if (const char state = line.at(line.lastIndexOf(')') + 2); state == 'T' || state == 'Z')
+            return state == 'T';
+    }
+    return false;
+}
+
+// Every name in `folder` is a frame with the bytes of the same frame in one of the `whole` folders.
+void expectWholeFrames(const QString& folder, const QStringList& whole, qsizetype atMost)
+{
+    const QStringList names = QDir(folder).entryList(QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot);
+    EXPECT_LE(names.size(), atMost);
+    for (const QString& name : names) {
+        const QByteArray bytes = readFile(folder + u'/' + name);
+        EXPECT_TRUE(std::any_of(whole.begin(), whole.end(), [&](const QString& w) {
+            return QFile::exists(w + u'/' + name) && readFile(w + u'/' + name) == bytes;
+        })) << name.toStdString() << ", " << bytes.size() << " bytes";
+    }
+}
+
+} // namespace
+
+TEST(SaveSafety, InterruptedOrSimultaneousExportsLeaveOnlyWholeFrames)
+{
+    const ScratchDir dir;
+    std::vector<Rgb> reversed = distinctColours(16);
+    std::reverse(reversed.begin(), reversed.end());
+    const QString gifs[] = {exportWhole(dir, QStringLiteral("0"), distinctColours(16)), exportWhole(dir, QStringLiteral("1"), reversed)};
+    const QStringList wholes = {dir.file(QStringLiteral("0/whole")), dir.file(QStringLiteral("1/whole"))};
+
+    const struct { int signal; bool namedTemporaries; } cases[] = {
+        {SIGKILL, false}, {SIGINT, false}, {SIGTERM, true}, {SIGHUP, true}, {SIGINT, true}};
+    for (const auto& c : cases) {
+        SCOPED_TRACE(testing::Message() << "signal " << c.signal << (c.namedTemporaries ? ", named" : ""));
+        const QString out = dir.file(QStringLiteral("out%1%2").arg(c.signal).arg(c.namedTemporaries));
+        QDir().mkdir(out);
+        QProcess process;
+        startExport(process, gifs[0], out, c.namedTemporaries);
+        // Struck once the first frame is there, while a later one is being written: the export is
+        // held still while we look, so that it cannot finish that file in between.
+        const pid_t pid = pid_t(process.processId());
+        bool caught = false;
+        while (!caught && holdStill(pid)) {
+            caught = QFile::exists(out + QStringLiteral("/anim0.bmp")) && writingInto(pid, out);
+            ::kill(pid, caught ? c.signal : SIGCONT);
+        }
+        ::kill(pid, SIGCONT);
+        ASSERT_TRUE(caught) << "the export ended before it could be interrupted";
+        ASSERT_TRUE(process.waitForFinished(60000));
+        EXPECT_EQ(process.exitStatus(), QProcess::CrashExit);
+        expectWholeFrames(out, {wholes[0]}, kFrames - 1);
+    }
+
+    // Two exports into one folder at once may mix their frames, but each file is whole.
+    const QString mixed = dir.file(QStringLiteral("mixed"));
+    QDir().mkdir(mixed);
+    QProcess exports[2];
+    for (int i = 0; i < 2; ++i)
+        startExport(exports[i], gifs[i], mixed);
+    for (QProcess& process : exports)
+        EXPECT_TRUE(process.waitForFinished(120000) && process.exitCode() == 0);
+    EXPECT_EQ(QDir(mixed).entryList(QDir::Files | QDir::Hidden).size(), kFrames);
+    expectWholeFrames(mixed, wholes, kFrames);
+}
+
+TEST(FilePath, EveryByteStringComesBackWhole)
+{
+    // How many characters fall in the escapes' range: U+10080 holds one as the half of a pair.
+    const struct { QByteArray bytes; int escaped; } cases[] = {
+        {"plain/anim.gif", 0}, {"caf\xc3\xa8", 0}, {"\xc2\x80\xdf\xbf", 0}, {"\xe0\xa0\x80\xed\x9f\xbf", 0},
+        {"\xf0\x90\x82\x80", 1}, {"\xf4\x8f\xbf\xbf", 0}, {"bad\xff\xfe.gif", 2}, {"\x80", 1},
+        {"\xc0\xaf\xc1\xbf", 4}, {"\xe0\x9f\xbf", 3}, {"\xed\xa0\x80", 3}, {"\xf0\x8f\xbf\xbf", 4},
+        {"\xf4\x90\x80\x80", 4}, {"\xf5\x80\x80\x80", 4}, {"\xe2\x82", 2}, {"\xe2\x82z\xf0\x90\x82z", 5}, {"\xc3\xa8\xed\xb2\x80", 3},
+        {"\xf0\x90\x82\x80\x80", 2}};
+    for (const auto& c : cases) {
+        const QString path = DecodeFilePath(c.bytes);
+        EXPECT_EQ(EncodeFilePath(path), c.bytes) << c.bytes.toHex().toStdString();
+        EXPECT_EQ(std::count_if(path.begin(), path.end(), [](QChar ch) { return ch.unicode() >= 0xDC80 && ch.unicode() <= 0xDCFF; }),
+                  c.escaped) << c.bytes.toHex().toStdString();
+        if (c.bytes.isValidUtf8()) {
+            EXPECT_EQ(path, QString::fromUtf8(c.bytes));
+        }
+    }
+    EXPECT_EQ(DecodeFilePath("a\xffz"), QStringLiteral("a") + QChar(0xDCFF) + u'z');
+}
+
+TEST(WindowArguments, EverythingAfterDashDashIsAFileHiddenFromQt)
+{
+    char program[] = "skarvel", reverse[] = "-reverse", dashes[] = "--", odd[] = "b\xff.gif";
+    char* argv[] = {program, reverse, dashes, reverse, dashes, odd, nullptr};
+    WindowArguments arguments(6, argv);
+    EXPECT_EQ(arguments.qtArgc, 2);
+    EXPECT_EQ(arguments.files(), QStringList({QStringLiteral("-reverse"), QStringLiteral("-reverse"), QStringLiteral("--"), DecodeFilePath(odd)}));
+    arguments.qtArgc = 1; // Qt took "-reverse" as its own
+    EXPECT_EQ(arguments.files(), QStringList({QStringLiteral("-reverse"), QStringLiteral("--"), DecodeFilePath(odd)}));
+    EXPECT_EQ(WindowArguments(2, argv).files(), QStringList{QStringLiteral("-reverse")});
+}
