@@ -1,6 +1,7 @@
 // Files the desktop hands to the window: a program argument ("Open with") or a drop.
 #include "viewer/frmSkarvel.h"
 
+#include <QDir>
 #include <QDragEnterEvent>
 #include <QDropEvent>
 #include <QFileInfo>
@@ -32,8 +33,14 @@ void frmSkarvel::OpenGivenFile(const QString& sPath)
     if (m_opening || m_unloaded)
         return;
     ResetForOpen();
-    // Saving names the frames after the file, which needs its folder in front of the name.
-    sGifFile = sPath.isEmpty() ? QString() : QFileInfo(sPath).absoluteFilePath();
+    // Saving names the frames after the file, which needs its folder in front of the name. The
+    // whole path reads best in the status bar, but a working folder too deep to be named must
+    // not cost the name: then the path stays as given.
+    sGifFile = sPath;
+    if (QFileInfo(sPath).isRelative() && !QDir::currentPath().isEmpty())
+        sGifFile = QFileInfo(sPath).absoluteFilePath();
+    else if (!sPath.isEmpty() && !sPath.contains(u'/'))
+        sGifFile = QStringLiteral("./") + sPath;
     RefreshAll();
     OpenGifFile(sGifFile);
 }
