@@ -143,18 +143,6 @@ bool splitInOrder(const QString& path)
     return SplitGifBytes(data, table, PictureLimits::kSplitBudgetBytes, 1) > 0;
 }
 
-// ExportGifFrames reads only the number of frames of the table: a table of that many empty
-// entries stands for the opened file without holding its pictures.
-FrameTable countOnlyTable(const QString& path)
-{
-    const QByteArray data = ReadWholeFile(path);
-    FrameCutter cutter(data);
-    FrameTable table;
-    while (cutter.next())
-        table.frames.emplace_back();
-    return table;
-}
-
 // The least any tool can spend on an export: creating files of the given sizes with plain
 // open, write and close, nothing computed, nothing renamed.
 bool writePlainFiles(const QString& folder, const std::vector<qsizetype>& sizes)
@@ -295,8 +283,8 @@ int main(int argc, char** argv)
             repeat,
             [&] {
                 return inChild([&] {
-                    const FrameTable table = countOnlyTable(path);
-                    return ExportGifFrames(path, prefix, table);
+                    FrameTable table;
+                    return SplitGifFrames(path, table) > 0 && ExportGifFrames(prefix, table);
                 });
             },
             [&] { emptyFolder(out); });

@@ -19,11 +19,13 @@ struct MemoryReader {
     QByteArrayView head;
     QByteArrayView tail;
     qsizetype pos = 0;
+    qsizetype needed = 0; // the furthest byte asked for
 };
 
 int readFromMemory(GifFileType* gif, GifByteType* buffer, int length)
 {
     auto* reader = static_cast<MemoryReader*>(gif->UserData);
+    reader->needed = std::max(reader->needed, reader->pos + length);
     int done = 0;
     while (done < length) {
         const bool inHead = reader->pos < reader->head.size();
@@ -59,16 +61,18 @@ using GifHandle = std::unique_ptr<GifFileType, GifCloser>;
 }
 
 // Reads the extensions in front of the image; answers the transparent index of the last
-// Graphic Control Extension among them, or -1.
-int skipToImage(GifFileType* gif)
+// Graphic Control Extension among them, or -1. Sets `imageStart` to the offset of the image's ",".
+int skipToImage(GifFileType* gif, const MemoryReader& reader, qsizetype& imageStart)
 {
     int transparent = NO_TRANSPARENT_COLOR;
     for (;;) {
         GifRecordType type = UNDEFINED_RECORD_TYPE;
         if (DGifGetRecordType(gif, &type) == GIF_ERROR)
             fail("bad block", gif->Error);
-        if (type == IMAGE_DESC_RECORD_TYPE)
+        if (type == IMAGE_DESC_RECORD_TYPE) {
+            imageStart = reader.pos - 1;
             return transparent;
+        }
         if (type != EXTENSION_RECORD_TYPE)
             fail("no image before the end of the data");
 
@@ -114,27 +118,46 @@ void decodeRows(GifFileType* gif, QImage& image)
     }
 }
 
-// LZW codes may name entries past the colour table; give those a colour of their own (opaque
-// black) so that no pixel ever reads outside the table.
-QList<QRgb> colourTable(const ColorMapObject& map, const QImage& image, int transparent)
+// LZW codes may name any of 256 entries, whatever the size of the colour table: the entries past
+// it are opaque black, so that no pixel ever reads outside the table.
+QList<QRgb> colourTable(const ColorMapObject& map, int transparent)
 {
-    uchar maxIndex = 0;
-    if (map.ColorCount < 256) {
-        for (int row = 0; row < image.height(); ++row) {
-            const uchar* line = image.constScanLine(row);
-            uchar rowMax = 0;
-            for (int x = 0; x < image.width(); ++x)
-                rowMax = std::max(rowMax, line[x]);
-            maxIndex = std::max(maxIndex, rowMax);
-        }
-    }
-    const int size = std::max(map.ColorCount, int(maxIndex) + 1);
-    QList<QRgb> colours(size, qRgb(0, 0, 0));
+    QList<QRgb> colours(256, qRgb(0, 0, 0));
     for (int i = 0; i < std::min(map.ColorCount, 256); ++i)
         colours[i] = qRgb(map.Colors[i].Red, map.Colors[i].Green, map.Colors[i].Blue);
-    if (transparent >= 0 && transparent < size)
+    if (transparent >= 0 && transparent < 256)
         colours[transparent] &= 0x00ffffff;
     return colours;
+}
+
+Picture decode(GifFileType* gif, const MemoryReader& reader, const PictureLimits& limits,
+               PictureReading& reading, SharedColourTables* tables)
+{
+    const int transparent = skipToImage(gif, reader, reading.imageStart);
+    if (DGifGetImageDesc(gif) == GIF_ERROR)
+        fail("bad image descriptor", gif->Error);
+
+    const std::int64_t width = gif->Image.Width;
+    const std::int64_t height = gif->Image.Height;
+    if (width <= 0 || height <= 0)
+        fail("empty image");
+    if (width * height > limits.maxPixels)
+        fail("image too large");
+    const bool shared = tables && !gif->Image.ColorMap;
+    reading.pictureBytes = FrameCost(width, height, !shared);
+    if (reading.pictureBytes > limits.maxBytes)
+        throw RuntimeError(RuntimeError::OutOfMemory, "picture over the memory budget");
+    const ColorMapObject* map = gif->Image.ColorMap ? gif->Image.ColorMap : gif->SColorMap;
+    if (!map || map->ColorCount <= 0 || !map->Colors)
+        fail("no colour table");
+
+    QImage image(int(width), int(height), QImage::Format_Indexed8);
+    if (image.isNull())
+        throw RuntimeError(RuntimeError::OutOfMemory, "out of memory for the picture");
+    decodeRows(gif, image);
+    image.setColorTable(shared ? tables->global(transparent, [&] { return colourTable(*map, transparent); })
+                               : colourTable(*map, transparent));
+    return Picture(std::move(image), std::min(map->ColorCount, 256));
 }
 
 } // namespace
@@ -144,40 +167,25 @@ Picture LoadPicture(QByteArrayView bytes, const PictureLimits& limits)
     return LoadPicture(bytes, {}, limits);
 }
 
-Picture LoadPicture(QByteArrayView head, QByteArrayView tail, const PictureLimits& limits, std::int64_t* pictureBytes)
+Picture LoadPicture(QByteArrayView head, QByteArrayView tail, const PictureLimits& limits, PictureReading* reading,
+                    SharedColourTables* tables)
 {
-    if (pictureBytes)
-        *pictureBytes = -1;
+    PictureReading own;
+    PictureReading& read = reading ? *reading : own;
+    read = PictureReading{};
     MemoryReader reader{head, tail};
+    // However the decode ends, the caller learns how far it read.
+    struct Report {
+        PictureReading& read;
+        const MemoryReader& reader;
+        ~Report() { read.bytesNeeded = reader.needed; }
+    } report{read, reader};
+
     int error = D_GIF_SUCCEEDED;
     GifHandle gif(DGifOpen(&reader, readFromMemory, &error));
     if (!gif)
         fail("bad header", error);
-
-    const int transparent = skipToImage(gif.get());
-    if (DGifGetImageDesc(gif.get()) == GIF_ERROR)
-        fail("bad image descriptor", gif->Error);
-
-    const std::int64_t width = gif->Image.Width;
-    const std::int64_t height = gif->Image.Height;
-    if (width <= 0 || height <= 0)
-        fail("empty image");
-    if (width * height > limits.maxPixels)
-        fail("image too large");
-    if (pictureBytes)
-        *pictureBytes = PictureBytes(width, height);
-    if (PictureBytes(width, height) > limits.maxBytes)
-        throw RuntimeError(RuntimeError::OutOfMemory, "picture over the memory budget");
-    const ColorMapObject* map = gif->Image.ColorMap ? gif->Image.ColorMap : gif->SColorMap;
-    if (!map || map->ColorCount <= 0 || !map->Colors)
-        fail("no colour table");
-
-    QImage image(int(width), int(height), QImage::Format_Indexed8);
-    if (image.isNull())
-        throw RuntimeError(RuntimeError::OutOfMemory, "out of memory for the picture");
-    decodeRows(gif.get(), image);
-    image.setColorTable(colourTable(*map, image, transparent));
-    return Picture(std::move(image));
+    return decode(gif.get(), reader, limits, read, tables);
 }
 
 } // namespace skarvel

@@ -42,7 +42,7 @@ TEST(Fixtures, SplitAndExportLikeGiflibReadsThem)
             EXPECT_EQ(frame.FrameTop, image.top) << i;
         }
         const ScratchDir out;
-        ASSERT_TRUE(ExportGifFrames(path, out.file(QStringLiteral("f")), table));
+        ASSERT_TRUE(ExportGifFrames(out.file(QStringLiteral("f")), table));
         for (std::size_t i = 0; i < table.frames.size(); ++i) {
             const auto exported = slurpGif(readFile(out.file(QStringLiteral("f%1.gif").arg(i))));
             ASSERT_TRUE(exported) << i;

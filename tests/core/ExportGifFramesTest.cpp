@@ -51,13 +51,15 @@ struct Opened {
 
 } // namespace
 
-TEST(ExportGifFrames, EachFileIsTheFrameImageWithATrailer)
+TEST(ExportGifFrames, EachFileIsTheOpenedFrameImageWithATrailer)
 {
     const QByteArray source = animation(12);
     const Opened opened(source);
     ASSERT_EQ(opened.result, 11);
+    // What is saved is what was opened, whatever became of the file since.
+    opened.dir.write(QStringLiteral("anim.gif"), animation(3));
     opened.dir.write(QStringLiteral("anim10.gif"), QByteArray(50000, 'z')); // replaced whole
-    ASSERT_TRUE(ExportGifFrames(opened.gif, opened.out(QStringLiteral("anim")), opened.table));
+    ASSERT_TRUE(ExportGifFrames(opened.out(QStringLiteral("anim")), opened.table));
 
     FrameCutter cutter(source);
     for (int k = 0; k < 12; ++k) {
@@ -66,23 +68,20 @@ TEST(ExportGifFrames, EachFileIsTheFrameImageWithATrailer)
         const QByteArray written = readFile(opened.out(QStringLiteral("anim%1.gif").arg(k)));
         // Header + chunk; but for the last, the next frame's "00 21" ends as "00 3B", a trailer.
         QByteArray expected = cutter.header().toByteArray() + chunk->bytes.toByteArray();
-        if (!chunk->last) {
-            ASSERT_TRUE(expected.endsWith(QByteArray("\x00\x21", 2)));
+        if (!chunk->last)
             expected.back() = 0x3B;
-        }
         EXPECT_EQ(written, expected) << k;
-        // A complete GIF that giflib reads whole, with this frame's image.
         const auto back = slurpGif(written);
-        ASSERT_TRUE(back) << k;
-        ASSERT_EQ(back->images.size(), 1u);
+        ASSERT_TRUE(back && back->images.size() == 1) << k;
         EXPECT_TRUE(samePicture(opened.table.frames[k].FramePicture.image(), back->images[0]));
     }
     EXPECT_EQ(QDir(opened.dir.path()).entryList({QStringLiteral("anim?*.gif")}).size(), 12);
 
     // A dropped last frame is not exported.
-    const Opened dropped(animation(2, true));
+    Opened dropped(animation(2, true));
     ASSERT_EQ(dropped.result, 1);
-    ASSERT_TRUE(ExportGifFrames(dropped.gif, dropped.out(QStringLiteral("x")), dropped.table));
+    QFile::remove(dropped.gif);
+    ASSERT_TRUE(ExportGifFrames(dropped.out(QStringLiteral("x")), dropped.table));
     EXPECT_TRUE(slurpGif(readFile(dropped.out(QStringLiteral("x1.gif")))));
     EXPECT_FALSE(dropped.exists(QStringLiteral("x2.gif")));
 }
@@ -90,15 +89,12 @@ TEST(ExportGifFrames, EachFileIsTheFrameImageWithATrailer)
 TEST(ExportGifFrames, FailuresAnswerFalse)
 {
     const Opened opened(animation(3));
-    EXPECT_FALSE(ExportGifFrames(opened.gif, opened.out(QStringLiteral("nowhere/anim")), opened.table));
-    EXPECT_FALSE(ExportGifFrames(opened.out(QStringLiteral("gone.gif")), opened.out(QStringLiteral("a")), opened.table));
-    EXPECT_FALSE(opened.exists(QStringLiteral("a0.gif")));
-    EXPECT_FALSE(ExportGifFrames(opened.gif, opened.out(QStringLiteral("b")), FrameTable{}));
+    EXPECT_FALSE(ExportGifFrames(opened.out(QStringLiteral("nowhere/anim")), opened.table));
+    EXPECT_FALSE(ExportGifFrames(opened.out(QStringLiteral("b")), FrameTable{}));
     EXPECT_FALSE(opened.exists(QStringLiteral("b0.gif")));
-
     // A folder in the way of the second file: the first stays, the third is never written.
     QDir(opened.dir.path()).mkdir(QStringLiteral("c1.gif"));
-    EXPECT_FALSE(ExportGifFrames(opened.gif, opened.out(QStringLiteral("c")), opened.table));
+    EXPECT_FALSE(ExportGifFrames(opened.out(QStringLiteral("c")), opened.table));
     EXPECT_TRUE(opened.exists(QStringLiteral("c0.gif")));
     EXPECT_FALSE(opened.exists(QStringLiteral("c2.gif")));
 }

@@ -59,7 +59,8 @@ std::int64_t bytesOf(const FrameTable& table, int count)
 {
     std::int64_t bytes = 0;
     for (int i = 0; i < count; ++i)
-        bytes += table.frames[std::size_t(i)].FramePicture.byteCount();
+        bytes += FrameCost(table.frames[std::size_t(i)].FramePicture.pixelWidth(),
+                           table.frames[std::size_t(i)].FramePicture.pixelHeight(), false);
     return bytes;
 }
 

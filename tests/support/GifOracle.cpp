@@ -71,32 +71,6 @@ std::optional<SlurpedGif> slurpGif(const QByteArray& bytes)
     return result;
 }
 
-std::optional<QSize> firstImageSize(QByteArrayView bytes)
-{
-    Reader reader{bytes};
-    int error = 0;
-    GifFileType* gif = DGifOpen(&reader, readBytes, &error);
-    if (!gif)
-        return std::nullopt;
-    std::optional<QSize> size;
-    GifRecordType type = UNDEFINED_RECORD_TYPE;
-    int code = 0;
-    GifByteType* block = nullptr;
-    // Extensions are skipped block by block; a broken one, or any other record, ends the search.
-    while (DGifGetRecordType(gif, &type) != GIF_ERROR) {
-        if (type == IMAGE_DESC_RECORD_TYPE && DGifGetImageDesc(gif) != GIF_ERROR)
-            size = QSize(gif->Image.Width, gif->Image.Height);
-        if (type != EXTENSION_RECORD_TYPE || DGifGetExtension(gif, &code, &block) == GIF_ERROR)
-            break;
-        while (block && DGifGetExtensionNext(gif, &block) != GIF_ERROR) {
-        }
-        if (block)
-            break;
-    }
-    DGifCloseFile(gif, &error);
-    return size;
-}
-
 ::testing::AssertionResult samePicture(const QImage& picture, const SlurpedImage& image)
 {
     if (picture.width() != image.width || picture.height() != image.height)

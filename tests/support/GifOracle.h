@@ -1,8 +1,6 @@
 #pragma once
 
 #include <QByteArray>
-#include <QByteArrayView>
-#include <QSize>
 #include <QImage>
 
 #include <gtest/gtest.h>
@@ -35,10 +33,6 @@ struct SlurpedGif {
 
 // Nothing when giflib refuses the data.
 std::optional<SlurpedGif> slurpGif(const QByteArray& bytes);
-
-// The size of the first image that giflib finds in `bytes` (its Image Descriptor's width and
-// height), read block by block without decoding anything; nothing when there is none.
-std::optional<QSize> firstImageSize(QByteArrayView bytes);
 
 // Whether `picture` has the image's size and, pixel for pixel, its colours (alpha aside) and, for
 // an indexed picture, its colour indexes; the transparent index alone has alpha 0.
