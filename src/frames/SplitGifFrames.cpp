@@ -378,6 +378,8 @@ std::int32_t SplitGifBytes(const QByteArray& data, FrameTable& table, std::int64
         if (plan.declaredBytes > budgetBytes)
             return -1;
 
+        // No frame costs less than a picture of one pixel: the table never grows past this.
+        table.frames.reserve(std::size_t(std::min(plan.count, budgetBytes / FrameCost(1, 1, false) + 1)));
         FrameMaker maker(data, header, plan, budgetBytes, threadsFor(threads));
         std::int64_t remaining = budgetBytes;
         while (auto chunk = cutter.next()) {

@@ -86,18 +86,31 @@ TEST(LoadPicture, IncompleteOrColourlessDataIsNoPicture)
     EXPECT_EQ(failureOf(noColours), RuntimeError::InvalidPicture);
 }
 
-TEST(LoadPicture, IndexesPastTheColourTableGetAColourOfTheirOwn)
+TEST(LoadPicture, IndexesPastTheColourTableAndSharedTables)
 {
     // Encode with four colours, then shrink the declared table to two: the data still names 2 and 3.
-    QByteArray gif = GifBuilder(4, 1, distinctColours(4)).image(GifBuilder::pattern(4, 1, 4)).build();
+    QByteArray gif = GifBuilder(4, 1, distinctColours(4)).image(GifBuilder::pattern(4, 1, 3)).build();
     gif[10] = char(quint8(gif[10]) & ~0x07);
     gif.remove(13 + 6, 6);
-    const QImage image = LoadPicture(gif).image();
-    ASSERT_GE(image.colorCount(), 4);
-    EXPECT_EQ(image.pixelIndex(3, 0), 3);
-    EXPECT_EQ(image.pixel(3, 0), qRgb(0, 0, 0));
+    PictureReading reading;
+    SharedColourTables tables;
+    const Picture picture = LoadPicture(gif, {}, {}, &reading, &tables);
+    const QImage& image = picture.image();
+    EXPECT_EQ(image.pixel(2, 0), qRgb(0, 0, 0));
     const Rgb second = distinctColours(4)[1];
     EXPECT_EQ(image.pixel(1, 0), qRgb(second[0], second[1], second[2]));
+    // A bitmap keeps the file's two colours and the third that a pixel names.
+    EXPECT_EQ(picture.savedColours(), 3);
+    EXPECT_EQ(Picture(image, 1).savedColours(), 3);
+    EXPECT_EQ(Picture(image.copy(0, 0, 2, 1), 1).savedColours(), 2);
+    EXPECT_EQ(Picture(image).savedColours(), image.colorCount());
+    // How far it read: the "," behind the header and the block terminator, not the trailer.
+    EXPECT_EQ(reading.imageStart, 13 + 6 + 8);
+    EXPECT_EQ(reading.bytesNeeded, gif.size() - 1);
+    EXPECT_EQ(reading.pictureBytes, FrameCost(4, 1, false));
+    EXPECT_EQ(LoadPicture(gif).image().colorTable(), image.colorTable());
+    const Picture again = LoadPicture(QByteArrayView(gif).first(30), QByteArrayView(gif).sliced(30), {}, nullptr, &tables);
+    EXPECT_EQ(again.image().colorTable().constData(), image.colorTable().constData());
 }
 
 TEST(LoadPicture, PixelLimitAndMemoryBudget)
@@ -105,10 +118,11 @@ TEST(LoadPicture, PixelLimitAndMemoryBudget)
     // A gigantic image is refused before it is allocated: see MemoryLimitsTest.
     const QByteArray ordinary = GifBuilder(100, 50, distinctColours(2)).image(GifBuilder::solid(100, 50, 1)).build();
     EXPECT_EQ(failureOf(ordinary, PictureLimits{100 * 50 - 1}), RuntimeError::InvalidPicture);
-    EXPECT_EQ(failureOf(ordinary, PictureLimits{PictureLimits::kMaxPixels, PictureBytes(100, 50) - 1}),
-              RuntimeError::OutOfMemory);
-    EXPECT_EQ(LoadPicture(ordinary, PictureLimits{PictureLimits::kMaxPixels, PictureBytes(100, 50)}).byteCount(),
-              PictureBytes(100, 50));
+    EXPECT_EQ(failureOf(ordinary, PictureLimits{100 * 50, FrameCost(100, 50, true) - 1}), RuntimeError::OutOfMemory);
+    EXPECT_EQ(LoadPicture(ordinary, PictureLimits{100 * 50, FrameCost(100, 50, true)}).byteCount(), PictureBytes(100, 50));
+    EXPECT_EQ(FrameCost(5, 3, false), PictureBytes(5, 3) + FrameCost(0, 0, false));
+    EXPECT_EQ(PictureBytes(5, 3), 24);
+    EXPECT_GT(FrameCost(1, 1, true), FrameCost(1, 1, false) + 1024);
 }
 
 TEST(SavePicture, BitmapKeepsEveryPixelsColourAndReplacesTheFileWhole)
