@@ -8,7 +8,7 @@ namespace {
 
 // The picture's own block of bookkeeping, its pixel block's allocation and the frame table's entry,
 // as measured with glibc's allocator: a picture of one pixel takes this much.
-constexpr std::int64_t kFrameOverhead = 256;
+constexpr std::int64_t kFrameOverhead = 264;
 // A colour table of its own: 256 entries and the list's header.
 constexpr std::int64_t kColourTableBytes = 256 * 4 + 32;
 
