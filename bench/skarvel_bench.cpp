@@ -38,6 +38,7 @@ const BenchGif kGifs[] = {
     {"noisy-600x320x240", 600, 320, 240, true},
     {"smooth-100x1280x720", 100, 1280, 720, false},
     {"noisy-2000x64x64", 2000, 64, 64, true},
+    {"smooth-600x320x240", 600, 320, 240, false},
 };
 
 struct Measure {

@@ -72,15 +72,15 @@ struct FrameOutcome {
 };
 
 // Never throws: every failure is part of the outcome.
-FrameOutcome makeFrame(QByteArrayView header, QByteArrayView rest, qsizetype restOffset, std::int64_t maxBytes,
-                       SharedColourTables& tables)
+FrameOutcome makeFrame(PictureDecoder& decoder, qsizetype headerSize, QByteArrayView rest, qsizetype restOffset,
+                       std::int64_t maxBytes)
 {
     FrameOutcome outcome;
     PictureReading reading;
     try {
         PictureLimits limits;
         limits.maxBytes = maxBytes;
-        outcome.picture = LoadPicture(header, rest, limits, &reading, &tables);
+        outcome.picture = decoder.load(rest, limits, &reading);
     } catch (const RuntimeError& error) {
         outcome.error = error.number();
     } catch (const std::bad_alloc&) {
@@ -89,7 +89,7 @@ FrameOutcome makeFrame(QByteArrayView header, QByteArrayView rest, qsizetype res
         outcome.error = RuntimeError::InvalidCall;
     }
     // Positions in the header stay in front of the chunk.
-    const auto inFile = [&](qsizetype offset) { return restOffset + std::max<qsizetype>(0, offset - header.size()); };
+    const auto inFile = [&](qsizetype offset) { return restOffset + std::max<qsizetype>(0, offset - headerSize); };
     outcome.pictureBytes = reading.pictureBytes;
     outcome.imageStart = reading.imageStart < 0 ? -1 : inFile(reading.imageStart);
     outcome.needed = inFile(reading.bytesNeeded);
@@ -172,7 +172,8 @@ public:
     static constexpr std::int64_t kAheadBytes = std::int64_t(32) << 20;
 
     FrameMaker(QByteArrayView data, QByteArrayView header, FramePlan& plan, std::int64_t budget, int threads)
-        : m_data(data), m_header(header), m_plan(plan), m_remaining(budget), m_slots(std::size_t(kAheadFrames))
+        : m_data(data), m_header(header), m_plan(plan), m_decoder(header, &m_tables), m_remaining(budget),
+          m_slots(std::size_t(kAheadFrames))
     {
         const std::int64_t helpers = std::min<std::int64_t>(threads - 1, plan.count - 1);
         for (std::int64_t i = 0; i < helpers; ++i) {
@@ -204,7 +205,7 @@ public:
         std::optional<FrameOutcome>& slot = m_slots[std::size_t(m_taken % kAheadFrames)];
         while (!slot) {
             if (canClaim())
-                makeNext(lock);
+                makeNext(lock, m_decoder);
             else
                 m_changed.wait(lock);
         }
@@ -258,7 +259,7 @@ private:
             && m_aheadBytes + estimate(m_plan.chunk(m_claimed)) <= kAheadBytes;
     }
 
-    void makeNext(std::unique_lock<std::mutex>& lock)
+    void makeNext(std::unique_lock<std::mutex>& lock, PictureDecoder& decoder)
     {
         const std::int64_t index = m_claimed++;
         const FrameCutter::Chunk chunk = m_plan.chunk(index);
@@ -267,7 +268,7 @@ private:
         const std::int64_t budget = m_remaining;
         lock.unlock();
         const qsizetype offset = chunk.bytes.data() - m_data.data();
-        FrameOutcome outcome = makeFrame(m_header, m_data.sliced(offset), offset, budget, m_tables);
+        FrameOutcome outcome = makeFrame(decoder, m_header.size(), m_data.sliced(offset), offset, budget);
         outcome.estimate = expected;
         lock.lock();
         if (index < m_taken) { // skipped meanwhile
@@ -280,10 +281,11 @@ private:
 
     void help()
     {
+        PictureDecoder decoder(m_header, &m_tables);
         std::unique_lock lock(m_mutex);
         while (!m_stopping && m_claimed < m_plan.count) {
             if (canClaim())
-                makeNext(lock);
+                makeNext(lock, decoder);
             else
                 m_changed.wait(lock);
         }
@@ -293,6 +295,7 @@ private:
     QByteArrayView m_header;
     FramePlan& m_plan;
     SharedColourTables m_tables;
+    PictureDecoder m_decoder; // the calling thread's
     std::mutex m_mutex;
     std::condition_variable m_changed;
     std::int64_t m_remaining;

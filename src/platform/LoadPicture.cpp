@@ -162,6 +162,56 @@ Picture decode(GifFileType* gif, const MemoryReader& reader, const PictureLimits
 
 } // namespace
 
+struct PictureDecoder::State {
+    MemoryReader reader;
+    SharedColourTables* tables = nullptr;
+    GifHandle gif;
+    qsizetype screenEnd = 0; // where the decoder stands once it has read the screen and its colours
+};
+
+PictureDecoder::PictureDecoder(QByteArrayView header, SharedColourTables* tables) : m_state(std::make_unique<State>())
+{
+    m_state->reader.head = header;
+    m_state->tables = tables;
+}
+
+PictureDecoder::~PictureDecoder() = default;
+
+Picture PictureDecoder::load(QByteArrayView tail, const PictureLimits& limits, PictureReading* reading)
+{
+    State& state = *m_state;
+    PictureReading own;
+    PictureReading& read = reading ? *reading : own;
+    read = PictureReading{};
+    MemoryReader& reader = state.reader;
+    reader.tail = tail;
+    // However the decode ends, the caller learns how far it read.
+    struct Report {
+        PictureReading& read;
+        const MemoryReader& reader;
+        ~Report() { read.bytesNeeded = reader.needed; }
+    } report{read, reader};
+
+    // A decoder that finished its last image cleanly stands behind the header's screen and colours,
+    // exactly where a new one would after opening the same header; any other is opened afresh.
+    GifHandle gif = std::move(state.gif);
+    if (gif) {
+        GifFreeSavedImages(gif.get());
+        gif->ImageCount = 0;
+        reader.pos = reader.needed = state.screenEnd;
+    } else {
+        reader.pos = reader.needed = 0;
+        int error = D_GIF_SUCCEEDED;
+        gif.reset(DGifOpen(&reader, readFromMemory, &error));
+        if (!gif)
+            fail("bad header", error);
+        state.screenEnd = reader.pos;
+    }
+    Picture picture = decode(gif.get(), reader, limits, read, state.tables);
+    state.gif = std::move(gif);
+    return picture;
+}
+
 Picture LoadPicture(QByteArrayView bytes, const PictureLimits& limits)
 {
     return LoadPicture(bytes, {}, limits);
@@ -170,22 +220,7 @@ Picture LoadPicture(QByteArrayView bytes, const PictureLimits& limits)
 Picture LoadPicture(QByteArrayView head, QByteArrayView tail, const PictureLimits& limits, PictureReading* reading,
                     SharedColourTables* tables)
 {
-    PictureReading own;
-    PictureReading& read = reading ? *reading : own;
-    read = PictureReading{};
-    MemoryReader reader{head, tail};
-    // However the decode ends, the caller learns how far it read.
-    struct Report {
-        PictureReading& read;
-        const MemoryReader& reader;
-        ~Report() { read.bytesNeeded = reader.needed; }
-    } report{read, reader};
-
-    int error = D_GIF_SUCCEEDED;
-    GifHandle gif(DGifOpen(&reader, readFromMemory, &error));
-    if (!gif)
-        fail("bad header", error);
-    return decode(gif.get(), reader, limits, read, tables);
+    return PictureDecoder(head, tables).load(tail, limits, reading);
 }
 
 } // namespace skarvel

@@ -6,6 +6,7 @@
 
 #include <array>
 #include <cstdint>
+#include <memory>
 #include <mutex>
 #include <optional>
 
@@ -101,6 +102,23 @@ Picture LoadPicture(QByteArrayView bytes, const PictureLimits& limits = {});
 // its colour list from `tables` when given.
 Picture LoadPicture(QByteArrayView head, QByteArrayView tail, const PictureLimits& limits,
                     PictureReading* reading = nullptr, SharedColourTables* tables = nullptr);
+// Decodes the first image of GIFs that all begin with `header`, keeping giflib's decoder from one
+// to the next: a frame of a few thousand pixels would otherwise spend a tenth of its time setting
+// one up. load(tail) is LoadPicture(header, tail, ...), to the byte. One per thread.
+class PictureDecoder {
+public:
+    explicit PictureDecoder(QByteArrayView header, SharedColourTables* tables = nullptr);
+    ~PictureDecoder();
+    PictureDecoder(const PictureDecoder&) = delete;
+    PictureDecoder& operator=(const PictureDecoder&) = delete;
+
+    Picture load(QByteArrayView tail, const PictureLimits& limits, PictureReading* reading = nullptr);
+
+private:
+    struct State;
+    std::unique_ptr<State> m_state;
+};
+
 // Memory a picture of this size takes (rows are padded to four bytes).
 std::int64_t PictureBytes(std::int64_t width, std::int64_t height);
 // What a picture of this size costs in memory as a frame: its pixels, its bookkeeping and, unless

@@ -28,10 +28,11 @@ std::int32_t splitBothWays(const QByteArray& data, FrameTable& table, std::int64
         EXPECT_TRUE(sameSplit(result, inOrder, other, parallel)) << threads << " threads";
     }
     EXPECT_GE(result, -1);
-    if (result >= 1)
+    if (result >= 1) {
         EXPECT_EQ(inOrder.frames.size(), std::size_t(result) + 1);
-    if (result == 0)
+    } else if (result == 0) {
         EXPECT_LE(inOrder.frames.size(), 1u);
+    }
     table = std::move(inOrder);
     return result;
 }
