@@ -3,6 +3,7 @@
 #include "frames/SaveFrames.h"
 #include "frames/SplitGifFrames.h"
 #include "support/GifBuilder.h"
+#include "support/GifOracle.h"
 #include "support/TestFiles.h"
 
 #include <QCryptographicHash>
@@ -89,3 +90,25 @@ TEST(SavedBytes, EveryBmpAndGifAsRecorded)
     }
 }
 
+
+TEST(SavedBytes, FixturesSplitAsGiflibReadsThem)
+{
+    const QStringList names = QDir(fixture(QString())).entryList({QStringLiteral("*.gif")});
+    ASSERT_EQ(names.size(), 5);
+    for (const QString& name : names) {
+        SCOPED_TRACE(name.toStdString());
+        const auto oracle = slurpGif(readFile(fixture(name)));
+        ASSERT_TRUE(oracle);
+        FrameTable table;
+        ASSERT_EQ(SplitGifFrames(fixture(name), table), std::int32_t(oracle->images.size()) - 1);
+        EXPECT_EQ(QSize(table.GifWidth, table.GifHeight), QSize(oracle->width, oracle->height));
+        for (std::size_t i = 0; i < oracle->images.size(); ++i) {
+            const SlurpedImage& image = oracle->images[i];
+            const FrameEntry& frame = table.frames[i];
+            EXPECT_TRUE(samePicture(frame.FramePicture.image(), image)) << i;
+            EXPECT_EQ(frame.FrameDelay, image.delay ? image.delay * 10 : 100) << i;
+            EXPECT_EQ(frame.FrameClear, image.packed != 4 && image.packed != 5) << i;
+            EXPECT_EQ(QPoint(frame.FrameLeft, frame.FrameTop), QPoint(image.left, image.top)) << i;
+        }
+    }
+}
