@@ -78,15 +78,16 @@ TEST(SavedBytes, EveryBmpAndGifAsRecorded)
     const Case cases[] = {
         {"past the table", pastTheTable(), "532a3f2d3580eda6e17d55f0", "3777046ba0041a939742d5a9"},
         {"local tables", localTables(), "0f37ffbbf2599316ed3980ad", "525a7b9c7f77facf53718ec9"},
-        {"gifsicle_background", readFile(fixture(QStringLiteral("gifsicle_background.gif"))), "4f9e62b6f32e64f5222acb5f", "fbf2093924e9034e781056b1"},
-        {"gifsicle_optimised", readFile(fixture(QStringLiteral("gifsicle_optimised.gif"))), "4ad6c847e9f8b10a9e108406", "9bedee758bc64946ec9fa76a"},
-        {"magick_interlaced", readFile(fixture(QStringLiteral("magick_interlaced.gif"))), "dddc78e939483709b5a91e19", "fad3536fdbf2da3ec91c0461"},
-        {"magick_offsets", readFile(fixture(QStringLiteral("magick_offsets.gif"))), "2b9d7bad0df2e0ba8af1cdfc", "783bb3cfaa6d9eb706fc1462"},
-        {"magick_plain", readFile(fixture(QStringLiteral("magick_plain.gif"))), "434ee2334af5501bc033dc50", "946bf50f14435fba81f2b20c"},
+        {"gifsicle_background", {}, "4f9e62b6f32e64f5222acb5f", "fbf2093924e9034e781056b1"},
+        {"gifsicle_optimised", {}, "4ad6c847e9f8b10a9e108406", "9bedee758bc64946ec9fa76a"},
+        {"magick_interlaced", {}, "dddc78e939483709b5a91e19", "fad3536fdbf2da3ec91c0461"},
+        {"magick_offsets", {}, "2b9d7bad0df2e0ba8af1cdfc", "783bb3cfaa6d9eb706fc1462"},
+        {"magick_plain", {}, "434ee2334af5501bc033dc50", "946bf50f14435fba81f2b20c"},
     };
     for (const Case& c : cases) {
-        EXPECT_EQ(digestOfSave(c.gif, FrameFormat::Bmp), c.bmp) << c.name;
-        EXPECT_EQ(digestOfSave(c.gif, FrameFormat::Gif), c.gifs) << c.name;
+        const QByteArray gif = c.gif.isEmpty() ? readFile(fixture(QLatin1String(c.name) + QLatin1String(".gif"))) : c.gif;
+        EXPECT_EQ(digestOfSave(gif, FrameFormat::Bmp), c.bmp) << c.name;
+        EXPECT_EQ(digestOfSave(gif, FrameFormat::Gif), c.gifs) << c.name;
     }
 }
 

@@ -7,6 +7,8 @@
 
 #include <gtest/gtest.h>
 
+#include <tuple>
+
 using namespace skarvel;
 using namespace skarvel::test;
 
@@ -91,18 +93,13 @@ TEST(SplitGifFrames, CutsAtEachSeparatorIntoHeaderAndChunks)
     const qsizetype s0 = gif.indexOf(kSeparator), s1 = gif.indexOf(kSeparator, s0 + 3), s2 = gif.indexOf(kSeparator, s1 + 3);
     EXPECT_EQ(table.header(), QByteArrayView(gif).first(s0 + 2));
     const qsizetype bounds[] = {s0 + 2, s1 + 2, s2 + 2, gif.size()};
-    for (std::size_t k = 0; k < 3; ++k) {
-        EXPECT_EQ(table.frames[k].chunkBegin, bounds[k]);
-        EXPECT_EQ(table.frames[k].chunkEnd, bounds[k + 1]);
-    }
-    EXPECT_FALSE(table.endsTheFile(1));
-    EXPECT_TRUE(table.endsTheFile(2));
+    for (std::size_t k = 0; k < 3; ++k)
+        EXPECT_EQ(table.chunk(k), QByteArrayView(gif).sliced(bounds[k], bounds[k + 1] - bounds[k]));
+    EXPECT_TRUE(!table.endsTheFile(1) && table.endsTheFile(2));
 
     // Without a loop extension the first control follows the colour table, whose last byte is not
     // 0; colours that read 00 21 F9 do not cut.
-    const QByteArray bare = frames(3, false);
-    ASSERT_NE(bare[13 + 12 - 1], 0);
-    EXPECT_EQ(splitBothWays(bare, table), 2);
+    EXPECT_EQ(splitBothWays(frames(3, false), table), 2);
     EXPECT_EQ(table.headerSize, 13 + 12 + 1);
     const std::vector<Rgb> colours = {{0x10, 0x20, 0x00}, {0x21, 0xF9, 0x04}, {0x33, 0x44, 0x00}, {0x21, 0xF9, 0x05}};
     const QByteArray tricky = GifBuilder(10, 6, colours).loopExtension().image(frame(0)).image(frame(1)).build();
@@ -160,11 +157,9 @@ TEST(SplitGifFrames, SeparatorsInsideAnImageDoNotCutIt)
         expectPictures(table, gif);
         starts.push_back(gif.size());
         for (std::size_t k = 0; k < 3; ++k) {
-            EXPECT_EQ(table.frames[k].chunkBegin, starts[k]);
-            EXPECT_EQ(table.frames[k].chunkEnd, starts[k + 1]);
-            EXPECT_EQ(table.frames[k].FrameTop, int(k));
-            EXPECT_EQ(table.frames[k].FrameDelay, 30);
-            EXPECT_FALSE(table.frames[k].FrameClear);
+            const FrameEntry& f = table.frames[k];
+            EXPECT_EQ(std::tuple(f.chunkBegin, f.chunkEnd, f.FrameTop, f.FrameDelay, f.FrameClear),
+                      std::tuple(starts[k], starts[k + 1], int(k), 30, false));
         }
     }
     // In an Image Descriptor (left 0x2100, top 0x00F9) and in a local colour table.
@@ -207,8 +202,6 @@ TEST(SplitGifFrames, AFrameThatCannotBeLoadedFailsInTheMiddleAndIsDroppedAtTheEn
     gif = GifBuilder(10, 6, distinctColours(4)).image(frame(0)).image(frame(1)).danglingControl().build();
     EXPECT_EQ(splitBothWays(gif, table), 1);
     expectPictures(table, gif);
-    EXPECT_EQ(splitBothWays(GifBuilder(10, 6, distinctColours(4)).image(frame(0)).danglingControl().build(), table), 0);
-    EXPECT_EQ(table.frames.size(), 1u);
     // A single frame that cannot be loaded leaves nothing.
     EXPECT_EQ(splitBothWays(frames(1).chopped(12), table), 0);
     EXPECT_TRUE(table.empty());
@@ -220,12 +213,8 @@ TEST(SplitGifFrames, NotASplittableGifOrUnreadable)
     ImageSpec still = GifBuilder::solid(4, 4, 1);
     still.control.reset(); // no separator at all
     EXPECT_EQ(splitBothWays(GifBuilder(4, 4, distinctColours(2)).image(still).build(), table), 0);
-    EXPECT_TRUE(table.empty());
-    EXPECT_EQ(table.GifWidth + table.GifHeight, 0);
-    QByteArray lower = frames(3);
-    lower.replace(0, 3, "gif");
-    EXPECT_EQ(splitBothWays(lower, table), 0);
-    EXPECT_TRUE(table.empty());
+    EXPECT_TRUE(table.empty() && table.GifWidth + table.GifHeight == 0);
+    EXPECT_EQ(splitBothWays("gif" + frames(3).mid(3), table), 0);
     EXPECT_EQ(splitBothWays(frames(1), table), 0);
     EXPECT_EQ(table.frames.size(), 1u);
     // An image without its own control joins the frame before.
@@ -240,7 +229,6 @@ TEST(SplitGifFrames, NotASplittableGifOrUnreadable)
     const ScratchDir dir;
     EXPECT_EQ(SplitGifFrames(dir.file(QStringLiteral("missing.gif")), table), -1);
     EXPECT_EQ(SplitGifFrames(dir.path(), table), -1);
-    EXPECT_TRUE(table.empty());
 }
 
 TEST(FrameCutter, FindsEverySeparatorAPlainSearchFinds)

@@ -6,6 +6,7 @@
 #include <gtest/gtest.h>
 
 #include <optional>
+#include <span>
 #include <vector>
 
 namespace skarvel::test {
@@ -19,7 +20,6 @@ struct SlurpedImage {
     int height = 0;
     std::vector<QRgb> pixels;   // row by row, opaque colours from the image's colour table
     std::vector<int> indexes;   // the raw colour indexes
-    bool hasControl = false;
     int delay = 0;              // hundredths of a second
     int packed = 0;             // the control's packed byte
     int transparent = -1;
