@@ -281,11 +281,16 @@ private:
 
     void help()
     {
-        PictureDecoder decoder(m_header, &m_tables);
+        std::optional<PictureDecoder> decoder;
+        try {
+            decoder.emplace(m_header, &m_tables);
+        } catch (const std::bad_alloc&) {
+            return; // the others make the frames
+        }
         std::unique_lock lock(m_mutex);
         while (!m_stopping && m_claimed < m_plan.count) {
             if (canClaim())
-                makeNext(lock, decoder);
+                makeNext(lock, *decoder);
             else
                 m_changed.wait(lock);
         }
