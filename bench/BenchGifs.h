@@ -16,9 +16,8 @@ struct BenchGif {
     std::int64_t pixels() const { return std::int64_t(frames) * width * height; }
 };
 
-// Writes `gif` to `path` with giflib's encoder, the same bytes on every run. No frame's image data
-// holds the bytes 00 21 F9 (such a file cannot be split; the pixels of a frame that happens to
-// produce them are drawn again from the next seed).
+// Writes `gif` to `path` with giflib's encoder, the same bytes on every run. A frame's image data
+// may hold the bytes 00 21 F9, as real files' do now and then.
 void writeBenchGif(const BenchGif& gif, const QString& path);
 
 } // namespace skarvel::bench

@@ -10,7 +10,7 @@ using namespace skarvel;
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size)
 {
-    const QByteArrayView bytes(data, qsizetype(size));
+    const QByteArray bytes = QByteArray::fromRawData(reinterpret_cast<const char*>(data), qsizetype(size));
     // Small enough that the budget rules are reached by small inputs too, and that no input spends
     // long decoding a picture of millions of pixels drawn from a few bytes.
     constexpr std::int64_t kBudget = std::int64_t(4) << 20;
@@ -28,7 +28,9 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         FUZZ_CHECK(frame.FrameDelay >= 1);
         FUZZ_CHECK(frame.FrameLeft >= 0 && frame.FrameLeft <= 65535);
         FUZZ_CHECK(frame.FrameTop >= 0 && frame.FrameTop <= 65535);
-        total += frame.FramePicture.byteCount();
+        total += FrameCost(frame.FramePicture.pixelWidth(), frame.FramePicture.pixelHeight(), false);
+        FUZZ_CHECK(frame.chunkBegin >= inOrder.headerSize && frame.chunkBegin < frame.chunkEnd);
+        FUZZ_CHECK(frame.chunkEnd <= bytes.size());
     }
     FUZZ_CHECK(total <= kBudget);
 
@@ -41,6 +43,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         const FrameEntry& b = parallel.frames[i];
         FUZZ_CHECK(a.FrameClear == b.FrameClear && a.FrameDelay == b.FrameDelay);
         FUZZ_CHECK(a.FrameLeft == b.FrameLeft && a.FrameTop == b.FrameTop);
+        FUZZ_CHECK(a.chunkBegin == b.chunkBegin && a.chunkEnd == b.chunkEnd);
         FUZZ_CHECK(a.FramePicture.image() == b.FramePicture.image());
     }
     return 0;

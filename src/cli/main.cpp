@@ -14,6 +14,7 @@
 
 #include <cerrno>
 #include <cstdio>
+#include <new>
 
 using namespace skarvel;
 
@@ -76,25 +77,25 @@ int split(const QString& path, FrameTable& table, std::int32_t& result)
     return result == 0 ? NotAnimated : CannotOpen;
 }
 
-QString frameTableJson(std::int32_t result, const FrameTable& table)
+// Printed frame by frame: a table of millions of frames needs no text of hundreds of megabytes.
+void printFrameTable(std::int32_t result, const FrameTable& table)
 {
-    QString json = QStringLiteral("{\"result\": %1, \"width\": %2, \"height\": %3, \"frames\": [")
-                       .arg(result).arg(table.GifWidth).arg(table.GifHeight);
+    print(stdout, QStringLiteral("{\"result\": %1, \"width\": %2, \"height\": %3, \"frames\": [")
+                      .arg(result).arg(table.GifWidth).arg(table.GifHeight));
     for (std::size_t i = 0; i < table.frames.size(); ++i) {
         const FrameEntry& frame = table.frames[i];
-        if (i > 0)
-            json += QStringLiteral(", ");
-        json += QStringLiteral("{\"index\": %1, \"clear\": %2, \"delay\": %3, \"left\": %4, \"top\": %5, "
-                               "\"width\": %6, \"height\": %7}")
-                    .arg(i)
-                    .arg(frame.FrameClear ? QStringLiteral("true") : QStringLiteral("false"))
-                    .arg(frame.FrameDelay)
-                    .arg(frame.FrameLeft)
-                    .arg(frame.FrameTop)
-                    .arg(frame.FramePicture.pixelWidth())
-                    .arg(frame.FramePicture.pixelHeight());
+        print(stdout, QStringLiteral("%1{\"index\": %2, \"clear\": %3, \"delay\": %4, \"left\": %5, \"top\": %6, "
+                                     "\"width\": %7, \"height\": %8}")
+                          .arg(i > 0 ? QStringLiteral(", ") : QString())
+                          .arg(i)
+                          .arg(frame.FrameClear ? QStringLiteral("true") : QStringLiteral("false"))
+                          .arg(frame.FrameDelay)
+                          .arg(frame.FrameLeft)
+                          .arg(frame.FrameTop)
+                          .arg(frame.FramePicture.pixelWidth())
+                          .arg(frame.FramePicture.pixelHeight()));
     }
-    return json + QStringLiteral("]}");
+    print(stdout, QStringLiteral("]}\n"));
 }
 
 int info(const QString& path)
@@ -102,7 +103,7 @@ int info(const QString& path)
     FrameTable table;
     std::int32_t result = 0;
     const int code = split(path, table, result);
-    printLine(stdout, frameTableJson(result, table));
+    printFrameTable(result, table);
     return code;
 }
 
@@ -139,9 +140,7 @@ int exportFrames(const QString& path, const QString& folder, FrameFormat format)
     return Ok;
 }
 
-} // namespace
-
-int main(int argc, char* argv[])
+int run(int argc, char* argv[])
 {
     QStringList args;
     for (int i = 1; i < argc; ++i)
@@ -186,4 +185,19 @@ int main(int argc, char* argv[])
     if (operands.size() != 2)
         return usageError(QStringLiteral("export vuole FILE e CARTELLA"));
     return exportFrames(operands[0], operands[1], format);
+}
+
+} // namespace
+
+int main(int argc, char* argv[])
+{
+    // Running out of memory anywhere is a file that cannot be opened, never an abort.
+    try {
+        return run(argc, argv);
+    } catch (const std::bad_alloc&) {
+        std::fflush(stdout);
+        std::fputs("\n", stderr);
+        printLine(stderr, messages::cannotOpen());
+        return CannotOpen;
+    }
 }

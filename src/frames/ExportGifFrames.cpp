@@ -1,6 +1,5 @@
 #include "frames/ExportGifFrames.h"
 
-#include "frames/FrameCutter.h"
 #include "platform/FileIO.h"
 #include "platform/RuntimeError.h"
 
@@ -8,29 +7,23 @@
 
 namespace skarvel {
 
-bool ExportGifFrames(const QString& sGifPath, const QString& sPrefix, const FrameTable& table)
+bool ExportGifFrames(const QString& sPrefix, const FrameTable& table)
 {
     if (table.empty())
         return false;
+    static constexpr char kTrailer = 0x3B;
     try {
-        const QByteArray data = ReadWholeFile(sGifPath);
-        FrameCutter cutter(data);
-        if (!cutter.hasSeparator())
-            return false;
-        static constexpr char kTrailer = 0x3B;
-        std::int32_t k = 0;
-        while (const auto chunk = cutter.next()) {
+        for (std::size_t k = 0; k < table.frames.size(); ++k) {
             const QString path = sPrefix + QString::number(k) + QStringLiteral(".gif");
-            if (chunk->last) {
+            const QByteArrayView chunk = table.chunk(k);
+            if (table.endsTheFile(k)) {
                 // Already ends with the source's own trailer.
-                WriteWholeFile(path, {cutter.header(), chunk->bytes});
-                break;
+                WriteWholeFile(path, {table.header(), chunk});
+                continue;
             }
             // The chunk ends with the next frame's "00 21"; a trailer in place of that dangling
             // introducer makes the file a complete GIF that strict readers accept.
-            WriteWholeFile(path, {cutter.header(), chunk->bytes.chopped(1), QByteArrayView(&kTrailer, 1)});
-            if (k++ == table.upperIndex())
-                break;
+            WriteWholeFile(path, {table.header(), chunk.chopped(1), QByteArrayView(&kTrailer, 1)});
         }
         return true;
     } catch (const RuntimeError&) {

@@ -6,9 +6,10 @@
 
 namespace skarvel {
 
-// Writes frame k of the GIF file at `sGifPath` to `sPrefix` + k + ".gif", one file for each
-// frame of `table`, each a single-frame GIF cut from the file as the splitter cuts it. Answers
-// false as soon as a file cannot be read or written; files written before stay.
-bool ExportGifFrames(const QString& sGifPath, const QString& sPrefix, const FrameTable& table);
+// Writes frame k of `table` to `sPrefix` + k + ".gif", one file for each frame, each a
+// single-frame GIF made of the opened file's header and the frame's chunk as the splitter cut
+// them: what is saved is what was opened, whatever became of the file since. Answers false as
+// soon as a file cannot be written; files written before stay.
+bool ExportGifFrames(const QString& sPrefix, const FrameTable& table);
 
 } // namespace skarvel

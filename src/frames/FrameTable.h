@@ -2,6 +2,9 @@
 
 #include "platform/Picture.h"
 
+#include <QByteArray>
+#include <QByteArrayView>
+
 #include <cstdint>
 #include <vector>
 
@@ -17,6 +20,9 @@ struct FrameEntry {
     // Image position in pixels. The animation shifts these in place to centre its display.
     std::int32_t FrameLeft = 0;
     std::int32_t FrameTop = 0;
+    // The frame's chunk: bytes [chunkBegin, chunkEnd) of the table's gifBytes.
+    qsizetype chunkBegin = 0;
+    qsizetype chunkEnd = 0;
 };
 
 struct FrameTable {
@@ -24,11 +30,24 @@ struct FrameTable {
     // Logical screen size in pixels.
     std::int32_t GifWidth = 0;
     std::int32_t GifHeight = 0;
+    // The opened file's bytes as they were read, whatever happens to the file since, and the
+    // length of its header: a frame's image is the header followed by the frame's chunk.
+    QByteArray gifBytes;
+    qsizetype headerSize = 0;
 
     // Index of the last frame; -1 when the table is empty.
     std::int32_t upperIndex() const { return std::int32_t(frames.size()) - 1; }
     bool empty() const { return frames.empty(); }
     void clear() { *this = FrameTable{}; }
+
+    QByteArrayView header() const { return QByteArrayView(gifBytes).first(headerSize); }
+    QByteArrayView chunk(std::size_t index) const
+    {
+        const FrameEntry& frame = frames[index];
+        return QByteArrayView(gifBytes).sliced(frame.chunkBegin, frame.chunkEnd - frame.chunkBegin);
+    }
+    // Whether the frame's chunk runs to the end of the file, its trailer included.
+    bool endsTheFile(std::size_t index) const { return frames[index].chunkEnd == gifBytes.size(); }
 };
 
 } // namespace skarvel

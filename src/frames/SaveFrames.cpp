@@ -43,7 +43,7 @@ bool SaveFrames(const FrameTable& table, const QString& sGifFile, const QString&
 {
     const QString prefix = FramePrefix(folder, sGifFile);
     if (format == FrameFormat::Gif)
-        return ExportGifFrames(sGifFile, prefix, table);
+        return ExportGifFrames(prefix, table);
     return saveBitmaps(table, prefix);
 }
 

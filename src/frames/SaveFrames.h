@@ -13,7 +13,7 @@ enum class FrameFormat { Bmp, Gif };
 QString FramePrefix(const QString& folder, const QString& sGifFile);
 
 // Saves every frame of `table` in frame order, as bitmaps of its pictures or as GIF files cut
-// from `sGifFile`. Stops at the first file that cannot be written and answers false; the files
+// from the bytes it was split from; the files are named after `sGifFile`. Stops at the first file that cannot be written and answers false; the files
 // before it stay.
 bool SaveFrames(const FrameTable& table, const QString& sGifFile, const QString& folder, FrameFormat format);
 

@@ -40,10 +40,9 @@ private:
     qsizetype m_size;
 };
 
-FrameEntry readFrameValues(QByteArrayView chunk, bool last)
+void readFrameValues(FrameEntry& entry, QByteArrayView chunk, bool last)
 {
     const ChunkReader reader(chunk, last);
-    FrameEntry entry;
     const int packed = reader.byteAt(2);
     entry.FrameClear = packed != 4 && packed != 5;
     entry.FrameDelay = reader.wordAt(3) * 10;
@@ -54,30 +53,34 @@ FrameEntry readFrameValues(QByteArrayView chunk, bool last)
         entry.FrameLeft = reader.wordAt(8);
         entry.FrameTop = reader.wordAt(10);
     }
-    return entry;
 }
 
-// What making one frame came to, whoever made it and whenever.
+// What decoding one chunk came to, whoever decoded it and whenever. The decoder is handed
+// everything from the chunk to the end of the file, and tells how far it read: whether the chunk
+// alone held enough is decided in frame order, by the chunk's end.
 struct FrameOutcome {
-    FrameEntry entry;
-    bool last = false;
+    Picture picture;
     // What the frame was expected to take while it was made ahead of its turn.
     std::int64_t estimate = 0;
     // The memory the picture needs, once its size is known; -1 before.
     std::int64_t pictureBytes = -1;
+    // Offsets in the file of the image's "," (-1 when not reached) and of the end of what the
+    // decoder asked for.
+    qsizetype imageStart = -1;
+    qsizetype needed = 0;
     std::optional<RuntimeError::Number> error;
 };
 
 // Never throws: every failure is part of the outcome.
-FrameOutcome makeFrame(QByteArrayView header, const FrameCutter::Chunk& chunk, std::int64_t maxBytes)
+FrameOutcome makeFrame(PictureDecoder& decoder, qsizetype headerSize, QByteArrayView rest, qsizetype restOffset,
+                       std::int64_t maxBytes)
 {
     FrameOutcome outcome;
-    outcome.last = chunk.last;
+    PictureReading reading;
     try {
-        outcome.entry = readFrameValues(chunk.bytes, chunk.last);
         PictureLimits limits;
         limits.maxBytes = maxBytes;
-        outcome.entry.FramePicture = LoadPicture(header, chunk.bytes, limits, &outcome.pictureBytes);
+        outcome.picture = decoder.load(rest, limits, &reading);
     } catch (const RuntimeError& error) {
         outcome.error = error.number();
     } catch (const std::bad_alloc&) {
@@ -85,6 +88,11 @@ FrameOutcome makeFrame(QByteArrayView header, const FrameCutter::Chunk& chunk, s
     } catch (const std::exception&) {
         outcome.error = RuntimeError::InvalidCall;
     }
+    // Positions in the header stay in front of the chunk.
+    const auto inFile = [&](qsizetype offset) { return restOffset + std::max<qsizetype>(0, offset - headerSize); };
+    outcome.pictureBytes = reading.pictureBytes;
+    outcome.imageStart = reading.imageStart < 0 ? -1 : inFile(reading.imageStart);
+    outcome.needed = inFile(reading.bytesNeeded);
     return outcome;
 }
 
@@ -99,17 +107,18 @@ std::optional<RuntimeError::Number> failureOf(const FrameOutcome& outcome, std::
     return outcome.error;
 }
 
-// The size the Image Descriptor claims when it stands where a plain frame has it: right behind a
-// four-byte Graphic Control Extension. 0 for any other layout or a size no picture may have.
-std::int64_t declaredPictureBytes(QByteArrayView chunk)
+// What the Image Descriptor claims the frame costs when it stands where a plain frame has it:
+// right behind a four-byte Graphic Control Extension. 0 for any other layout or a size no picture
+// may have.
+std::int64_t declaredCost(QByteArrayView chunk)
 {
-    if (chunk.size() < 16 || chunk[1] != 4 || chunk[6] != 0 || chunk[7] != ',')
+    if (chunk.size() < 17 || chunk[1] != 4 || chunk[6] != 0 || chunk[7] != ',')
         return 0;
     const std::int64_t width = quint8(chunk[12]) + quint8(chunk[13]) * 256;
     const std::int64_t height = quint8(chunk[14]) + quint8(chunk[15]) * 256;
     if (width * height > PictureLimits::kMaxPixels)
         return 0;
-    return PictureBytes(width, height);
+    return FrameCost(width, height, quint8(chunk[16]) & 0x80);
 }
 
 // All chunks of a file, cut in one scan. Only the first ones are kept as a list: a hostile file of
@@ -127,49 +136,50 @@ struct FramePlan {
             }
             ++count;
             if (!chunk->last)
-                declaredBytes += declaredPictureBytes(chunk->bytes);
+                declaredBytes += declaredCost(chunk->bytes);
         }
     }
 
-    // The chunk of frame `index`; frames are asked for in order, each once or more in a row.
+    // Chunk `index`; chunks are asked for in order, each once or more in a row, some skipped.
     FrameCutter::Chunk chunk(std::int64_t index)
     {
         if (std::size_t(index) < chunks.size())
             return chunks[std::size_t(index)];
-        if (restIndex != index) {
+        while (restIndex < index) {
             restChunk = *rest.next();
-            restIndex = index;
+            restIndex = std::max<std::int64_t>(restIndex + 1, std::int64_t(chunks.size()));
         }
         return restChunk;
     }
 
     std::vector<FrameCutter::Chunk> chunks;
     FrameCutter rest;               // goes on behind the listed chunks
-    FrameCutter::Chunk restChunk;   // the last one cut there, frame `restIndex`
+    FrameCutter::Chunk restChunk;   // the last one cut there, chunk `restIndex`
     std::int64_t restIndex = -1;
     std::int64_t count = 0;
-    std::int64_t declaredBytes = 0; // of all frames but the last
+    std::int64_t declaredBytes = 0; // of all chunks but the last
 };
 
-// Makes the frames of a plan on several threads and hands them out in frame order. Threads work
-// ahead of the frame handed out last by at most a window, counted in frames and in the memory
+// Decodes the chunks of a plan on several threads and hands them out in order. Threads work
+// ahead of the chunk handed out last by at most a window, counted in chunks and in the memory
 // their pictures are expected to take, so that a file that fails early costs little beyond what
 // was stored, and small frames still give every thread enough to do between two waits. The
-// calling thread makes frames too while it waits; with one thread it makes each frame in its turn
+// calling thread decodes too while it waits; with one thread it decodes each chunk in its turn
 // with the exact budget left.
 class FrameMaker {
 public:
     static constexpr std::int64_t kAheadFrames = 64;
     static constexpr std::int64_t kAheadBytes = std::int64_t(32) << 20;
 
-    FrameMaker(QByteArrayView header, FramePlan& plan, std::int64_t budget, int threads)
-        : m_header(header), m_plan(plan), m_remaining(budget), m_slots(std::size_t(kAheadFrames))
+    FrameMaker(QByteArrayView data, QByteArrayView header, FramePlan& plan, std::int64_t budget, int threads)
+        : m_data(data), m_header(header), m_plan(plan), m_decoder(header, &m_tables), m_remaining(budget),
+          m_slots(std::size_t(kAheadFrames))
     {
         const std::int64_t helpers = std::min<std::int64_t>(threads - 1, plan.count - 1);
         for (std::int64_t i = 0; i < helpers; ++i) {
             try {
                 m_helpers.emplace_back([this] { help(); });
-            } catch (const std::system_error&) {
+            } catch (const std::exception&) {
                 break; // fewer threads only make it slower
             }
         }
@@ -188,14 +198,14 @@ public:
     FrameMaker(const FrameMaker&) = delete;
     FrameMaker& operator=(const FrameMaker&) = delete;
 
-    // The next frame in order.
+    // The next chunk's outcome in order.
     FrameOutcome take()
     {
         std::unique_lock lock(m_mutex);
         std::optional<FrameOutcome>& slot = m_slots[std::size_t(m_taken % kAheadFrames)];
         while (!slot) {
             if (canClaim())
-                makeNext(lock);
+                makeNext(lock, m_decoder);
             else
                 m_changed.wait(lock);
         }
@@ -207,7 +217,23 @@ public:
         return outcome;
     }
 
-    // A picture of `bytes` was stored: frames made from now on have that much less room.
+    // The next `count` chunks belong to the frame taken last: nobody decodes them on their own.
+    void skip(std::int64_t count)
+    {
+        const std::lock_guard lock(m_mutex);
+        const std::int64_t end = m_taken + count;
+        for (; m_taken < std::min(end, m_claimed); ++m_taken) {
+            std::optional<FrameOutcome>& slot = m_slots[std::size_t(m_taken % kAheadFrames)];
+            if (slot)
+                m_aheadBytes -= slot->estimate;
+            slot.reset();
+        }
+        m_taken = end;
+        m_claimed = std::max(m_claimed, end);
+        m_changed.notify_all();
+    }
+
+    // A frame of `bytes` was stored: frames made from now on have that much less room.
     void stored(std::int64_t bytes)
     {
         const std::lock_guard lock(m_mutex);
@@ -218,11 +244,11 @@ private:
     // A picture whose size the chunk does not tell may be as large as any.
     static std::int64_t estimate(const FrameCutter::Chunk& chunk)
     {
-        const std::int64_t declared = declaredPictureBytes(chunk.bytes);
-        return declared > 0 ? declared : PictureBytes(PictureLimits::kMaxPixels, 1);
+        const std::int64_t declared = declaredCost(chunk.bytes);
+        return declared > 0 ? declared : FrameCost(PictureLimits::kMaxPixels, 1, true);
     }
 
-    // The frame in turn can always be made; others while the window has room for them.
+    // The chunk in turn can always be made; others while the window has room for them.
     bool canClaim()
     {
         if (m_claimed >= m_plan.count)
@@ -233,7 +259,7 @@ private:
             && m_aheadBytes + estimate(m_plan.chunk(m_claimed)) <= kAheadBytes;
     }
 
-    void makeNext(std::unique_lock<std::mutex>& lock)
+    void makeNext(std::unique_lock<std::mutex>& lock, PictureDecoder& decoder)
     {
         const std::int64_t index = m_claimed++;
         const FrameCutter::Chunk chunk = m_plan.chunk(index);
@@ -241,32 +267,46 @@ private:
         m_aheadBytes += expected;
         const std::int64_t budget = m_remaining;
         lock.unlock();
-        FrameOutcome outcome = makeFrame(m_header, chunk, budget);
+        const qsizetype offset = chunk.bytes.data() - m_data.data();
+        FrameOutcome outcome = makeFrame(decoder, m_header.size(), m_data.sliced(offset), offset, budget);
         outcome.estimate = expected;
         lock.lock();
+        if (index < m_taken) { // skipped meanwhile
+            m_aheadBytes -= expected;
+            return;
+        }
         m_slots[std::size_t(index % kAheadFrames)] = std::move(outcome);
         m_changed.notify_all();
     }
 
     void help()
     {
+        std::optional<PictureDecoder> decoder;
+        try {
+            decoder.emplace(m_header, &m_tables);
+        } catch (const std::bad_alloc&) {
+            return; // the others make the frames
+        }
         std::unique_lock lock(m_mutex);
         while (!m_stopping && m_claimed < m_plan.count) {
             if (canClaim())
-                makeNext(lock);
+                makeNext(lock, *decoder);
             else
                 m_changed.wait(lock);
         }
     }
 
+    QByteArrayView m_data;
     QByteArrayView m_header;
     FramePlan& m_plan;
+    SharedColourTables m_tables;
+    PictureDecoder m_decoder; // the calling thread's
     std::mutex m_mutex;
     std::condition_variable m_changed;
     std::int64_t m_remaining;
     std::int64_t m_claimed = 0;
     std::int64_t m_taken = 0;
-    std::int64_t m_aheadBytes = 0; // expected by the frames made or being made, not yet taken
+    std::int64_t m_aheadBytes = 0; // expected by the chunks decoded or being decoded, not yet taken
     bool m_stopping = false;
     std::vector<std::optional<FrameOutcome>> m_slots;
     std::vector<std::jthread> m_helpers; // last: joined before anything they use goes
@@ -277,6 +317,36 @@ int threadsFor(int threads)
     if (threads > 0)
         return threads;
     return int(std::max(1u, std::thread::hardware_concurrency()));
+}
+
+// Settles where the frame that starts with `chunk` ends. A separator that ended the chunk inside
+// its image (behind the image's ",") lies in the image's data: the chunk is joined with the ones
+// behind it up to the first that holds everything the decoder read. `cutter` goes on behind the
+// frame; answers how many chunks were joined.
+std::int64_t settleChunk(FrameCutter::Chunk& chunk, FrameCutter& cutter, QByteArrayView data, FrameOutcome& outcome)
+{
+    const qsizetype begin = chunk.bytes.data() - data.data();
+    qsizetype end = begin + chunk.bytes.size();
+    if (chunk.last || outcome.needed <= end)
+        return 0;
+    if (outcome.imageStart < 0 || end <= outcome.imageStart) {
+        // It stopped in front of the image, where a short chunk is no frame's image.
+        outcome.picture = Picture();
+        outcome.pictureBytes = -1;
+        outcome.error = RuntimeError::InvalidPicture;
+        return 0;
+    }
+    std::int64_t joined = 0;
+    while (end < outcome.needed) {
+        const auto next = cutter.next();
+        if (!next)
+            break;
+        ++joined;
+        chunk.last = next->last;
+        end = next->bytes.data() - data.data() + next->bytes.size();
+    }
+    chunk.bytes = data.sliced(begin, end - begin);
+    return joined;
 }
 
 } // namespace
@@ -295,10 +365,10 @@ std::int32_t SplitGifFrames(const QString& sGifPath, FrameTable& table)
     return SplitGifBytes(data, table);
 }
 
-std::int32_t SplitGifBytes(QByteArrayView data, FrameTable& table, std::int64_t budgetBytes, int threads)
+std::int32_t SplitGifBytes(const QByteArray& data, FrameTable& table, std::int64_t budgetBytes, int threads)
 {
     table.clear();
-    const FrameCutter cutter(data);
+    FrameCutter cutter(data);
     const QByteArrayView header = cutter.header();
     if (!header.startsWith("GIF"))
         return 0;
@@ -306,6 +376,8 @@ std::int32_t SplitGifBytes(QByteArrayView data, FrameTable& table, std::int64_t 
         return -1;
     table.GifWidth = quint8(header[6]) + quint8(header[7]) * 256;
     table.GifHeight = quint8(header[8]) + quint8(header[9]) * 256;
+    table.gifBytes = data;
+    table.headerSize = header.size();
 
     try {
         FramePlan plan(cutter);
@@ -314,21 +386,34 @@ std::int32_t SplitGifBytes(QByteArrayView data, FrameTable& table, std::int64_t 
         if (plan.declaredBytes > budgetBytes)
             return -1;
 
-        FrameMaker maker(header, plan, budgetBytes, threadsFor(threads));
+        // No frame costs less than a picture of one pixel: the table never grows past this.
+        table.frames.reserve(std::size_t(std::min(plan.count, budgetBytes / FrameCost(1, 1, false) + 1)));
+        FrameMaker maker(data, header, plan, budgetBytes, threadsFor(threads));
         std::int64_t remaining = budgetBytes;
-        for (std::int64_t i = 0; i < plan.count; ++i) {
+        while (auto chunk = cutter.next()) {
             FrameOutcome outcome = maker.take();
+            maker.skip(settleChunk(*chunk, cutter, data, outcome));
+            FrameEntry entry;
+            try {
+                readFrameValues(entry, chunk->bytes, chunk->last);
+            } catch (const RuntimeError& error) {
+                outcome.pictureBytes = -1;
+                outcome.error = error.number();
+            }
             if (const auto failure = failureOf(outcome, remaining)) {
                 // A last frame that cannot be made is left out; anything else fails the split.
-                if (!outcome.last || *failure == RuntimeError::OutOfMemory)
+                if (!chunk->last || *failure == RuntimeError::OutOfMemory)
                     return -1;
                 break;
             }
             remaining -= outcome.pictureBytes;
             maker.stored(outcome.pictureBytes);
-            table.frames.push_back(std::move(outcome.entry));
+            entry.FramePicture = std::move(outcome.picture);
+            entry.chunkBegin = chunk->bytes.data() - data.constData();
+            entry.chunkEnd = entry.chunkBegin + chunk->bytes.size();
+            table.frames.push_back(std::move(entry));
         }
-        return plan.count > 1 ? table.upperIndex() : 0;
+        return std::max(0, table.upperIndex());
     } catch (const std::bad_alloc&) {
         return -1;
     }

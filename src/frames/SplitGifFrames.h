@@ -22,7 +22,7 @@ inline constexpr int kAllCores = 0;
 // `budgetBytes`. The frame images are decoded on `threads` threads (1: one after the other on the
 // calling thread); the table and the result do not depend on it. A file whose frames, the last
 // one aside, declare more pixels than the budget holds is refused (-1) before anything is decoded.
-std::int32_t SplitGifBytes(QByteArrayView data, FrameTable& table,
+std::int32_t SplitGifBytes(const QByteArray& data, FrameTable& table,
                            std::int64_t budgetBytes = PictureLimits::kSplitBudgetBytes,
                            int threads = kAllCores);
 

@@ -19,11 +19,13 @@ struct MemoryReader {
     QByteArrayView head;
     QByteArrayView tail;
     qsizetype pos = 0;
+    qsizetype needed = 0; // the furthest byte asked for
 };
 
 int readFromMemory(GifFileType* gif, GifByteType* buffer, int length)
 {
     auto* reader = static_cast<MemoryReader*>(gif->UserData);
+    reader->needed = std::max(reader->needed, reader->pos + length);
     int done = 0;
     while (done < length) {
         const bool inHead = reader->pos < reader->head.size();
@@ -59,16 +61,18 @@ using GifHandle = std::unique_ptr<GifFileType, GifCloser>;
 }
 
 // Reads the extensions in front of the image; answers the transparent index of the last
-// Graphic Control Extension among them, or -1.
-int skipToImage(GifFileType* gif)
+// Graphic Control Extension among them, or -1. Sets `imageStart` to the offset of the image's ",".
+int skipToImage(GifFileType* gif, const MemoryReader& reader, qsizetype& imageStart)
 {
     int transparent = NO_TRANSPARENT_COLOR;
     for (;;) {
         GifRecordType type = UNDEFINED_RECORD_TYPE;
         if (DGifGetRecordType(gif, &type) == GIF_ERROR)
             fail("bad block", gif->Error);
-        if (type == IMAGE_DESC_RECORD_TYPE)
+        if (type == IMAGE_DESC_RECORD_TYPE) {
+            imageStart = reader.pos - 1;
             return transparent;
+        }
         if (type != EXTENSION_RECORD_TYPE)
             fail("no image before the end of the data");
 
@@ -114,48 +118,23 @@ void decodeRows(GifFileType* gif, QImage& image)
     }
 }
 
-// LZW codes may name entries past the colour table; give those a colour of their own (opaque
-// black) so that no pixel ever reads outside the table.
-QList<QRgb> colourTable(const ColorMapObject& map, const QImage& image, int transparent)
+// LZW codes may name any of 256 entries, whatever the size of the colour table: the entries past
+// it are opaque black, so that no pixel ever reads outside the table.
+QList<QRgb> colourTable(const ColorMapObject& map, int transparent)
 {
-    uchar maxIndex = 0;
-    if (map.ColorCount < 256) {
-        for (int row = 0; row < image.height(); ++row) {
-            const uchar* line = image.constScanLine(row);
-            uchar rowMax = 0;
-            for (int x = 0; x < image.width(); ++x)
-                rowMax = std::max(rowMax, line[x]);
-            maxIndex = std::max(maxIndex, rowMax);
-        }
-    }
-    const int size = std::max(map.ColorCount, int(maxIndex) + 1);
-    QList<QRgb> colours(size, qRgb(0, 0, 0));
+    QList<QRgb> colours(256, qRgb(0, 0, 0));
     for (int i = 0; i < std::min(map.ColorCount, 256); ++i)
         colours[i] = qRgb(map.Colors[i].Red, map.Colors[i].Green, map.Colors[i].Blue);
-    if (transparent >= 0 && transparent < size)
+    if (transparent >= 0 && transparent < 256)
         colours[transparent] &= 0x00ffffff;
     return colours;
 }
 
-} // namespace
-
-Picture LoadPicture(QByteArrayView bytes, const PictureLimits& limits)
+Picture decode(GifFileType* gif, const MemoryReader& reader, const PictureLimits& limits,
+               PictureReading& reading, SharedColourTables* tables)
 {
-    return LoadPicture(bytes, {}, limits);
-}
-
-Picture LoadPicture(QByteArrayView head, QByteArrayView tail, const PictureLimits& limits, std::int64_t* pictureBytes)
-{
-    if (pictureBytes)
-        *pictureBytes = -1;
-    MemoryReader reader{head, tail};
-    int error = D_GIF_SUCCEEDED;
-    GifHandle gif(DGifOpen(&reader, readFromMemory, &error));
-    if (!gif)
-        fail("bad header", error);
-
-    const int transparent = skipToImage(gif.get());
-    if (DGifGetImageDesc(gif.get()) == GIF_ERROR)
+    const int transparent = skipToImage(gif, reader, reading.imageStart);
+    if (DGifGetImageDesc(gif) == GIF_ERROR)
         fail("bad image descriptor", gif->Error);
 
     const std::int64_t width = gif->Image.Width;
@@ -164,9 +143,9 @@ Picture LoadPicture(QByteArrayView head, QByteArrayView tail, const PictureLimit
         fail("empty image");
     if (width * height > limits.maxPixels)
         fail("image too large");
-    if (pictureBytes)
-        *pictureBytes = PictureBytes(width, height);
-    if (PictureBytes(width, height) > limits.maxBytes)
+    const bool shared = tables && !gif->Image.ColorMap;
+    reading.pictureBytes = FrameCost(width, height, !shared);
+    if (reading.pictureBytes > limits.maxBytes)
         throw RuntimeError(RuntimeError::OutOfMemory, "picture over the memory budget");
     const ColorMapObject* map = gif->Image.ColorMap ? gif->Image.ColorMap : gif->SColorMap;
     if (!map || map->ColorCount <= 0 || !map->Colors)
@@ -175,9 +154,73 @@ Picture LoadPicture(QByteArrayView head, QByteArrayView tail, const PictureLimit
     QImage image(int(width), int(height), QImage::Format_Indexed8);
     if (image.isNull())
         throw RuntimeError(RuntimeError::OutOfMemory, "out of memory for the picture");
-    decodeRows(gif.get(), image);
-    image.setColorTable(colourTable(*map, image, transparent));
-    return Picture(std::move(image));
+    decodeRows(gif, image);
+    image.setColorTable(shared ? tables->global(transparent, [&] { return colourTable(*map, transparent); })
+                               : colourTable(*map, transparent));
+    return Picture(std::move(image), std::min(map->ColorCount, 256));
+}
+
+} // namespace
+
+struct PictureDecoder::State {
+    MemoryReader reader;
+    SharedColourTables* tables = nullptr;
+    GifHandle gif;
+    qsizetype screenEnd = 0; // where the decoder stands once it has read the screen and its colours
+};
+
+PictureDecoder::PictureDecoder(QByteArrayView header, SharedColourTables* tables) : m_state(std::make_unique<State>())
+{
+    m_state->reader.head = header;
+    m_state->tables = tables;
+}
+
+PictureDecoder::~PictureDecoder() = default;
+
+Picture PictureDecoder::load(QByteArrayView tail, const PictureLimits& limits, PictureReading* reading)
+{
+    State& state = *m_state;
+    PictureReading own;
+    PictureReading& read = reading ? *reading : own;
+    read = PictureReading{};
+    MemoryReader& reader = state.reader;
+    reader.tail = tail;
+    // However the decode ends, the caller learns how far it read.
+    struct Report {
+        PictureReading& read;
+        const MemoryReader& reader;
+        ~Report() { read.bytesNeeded = reader.needed; }
+    } report{read, reader};
+
+    // A decoder that finished its last image cleanly stands behind the header's screen and colours,
+    // exactly where a new one would after opening the same header; any other is opened afresh.
+    GifHandle gif = std::move(state.gif);
+    if (gif) {
+        GifFreeSavedImages(gif.get());
+        gif->ImageCount = 0;
+        reader.pos = reader.needed = state.screenEnd;
+    } else {
+        reader.pos = reader.needed = 0;
+        int error = D_GIF_SUCCEEDED;
+        gif.reset(DGifOpen(&reader, readFromMemory, &error));
+        if (!gif)
+            fail("bad header", error);
+        state.screenEnd = reader.pos;
+    }
+    Picture picture = decode(gif.get(), reader, limits, read, state.tables);
+    state.gif = std::move(gif);
+    return picture;
+}
+
+Picture LoadPicture(QByteArrayView bytes, const PictureLimits& limits)
+{
+    return LoadPicture(bytes, {}, limits);
+}
+
+Picture LoadPicture(QByteArrayView head, QByteArrayView tail, const PictureLimits& limits, PictureReading* reading,
+                    SharedColourTables* tables)
+{
+    return PictureDecoder(head, tables).load(tail, limits, reading);
 }
 
 } // namespace skarvel

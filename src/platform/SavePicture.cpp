@@ -40,7 +40,7 @@ void SavePicture(const Picture& picture, const QString& path)
 
     const quint32 width = quint32(image.width());
     const quint32 height = quint32(image.height());
-    const QList<QRgb> colours = image.colorTable();
+    const QList<QRgb> colours = image.colorTable().first(picture.savedColours());
     const quint32 rowSize = (width + 3) & ~quint32(3);
     const quint32 paletteSize = quint32(colours.size()) * 4;
     const quint32 pixelOffset = kFileHeaderSize + kInfoHeaderSize + paletteSize;

@@ -1,13 +1,12 @@
 #pragma once
 
 #include <QByteArray>
-#include <QByteArrayView>
-#include <QSize>
 #include <QImage>
 
 #include <gtest/gtest.h>
 
 #include <optional>
+#include <span>
 #include <vector>
 
 namespace skarvel::test {
@@ -21,7 +20,6 @@ struct SlurpedImage {
     int height = 0;
     std::vector<QRgb> pixels;   // row by row, opaque colours from the image's colour table
     std::vector<int> indexes;   // the raw colour indexes
-    bool hasControl = false;
     int delay = 0;              // hundredths of a second
     int packed = 0;             // the control's packed byte
     int transparent = -1;
@@ -35,10 +33,6 @@ struct SlurpedGif {
 
 // Nothing when giflib refuses the data.
 std::optional<SlurpedGif> slurpGif(const QByteArray& bytes);
-
-// The size of the first image that giflib finds in `bytes` (its Image Descriptor's width and
-// height), read block by block without decoding anything; nothing when there is none.
-std::optional<QSize> firstImageSize(QByteArrayView bytes);
 
 // Whether `picture` has the image's size and, pixel for pixel, its colours (alpha aside) and, for
 // an indexed picture, its colour indexes; the transparent index alone has alpha 0.
