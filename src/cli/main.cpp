@@ -81,7 +81,7 @@ int split(const QString& path, FrameTable& table, std::int32_t& result)
 void printFrameTable(std::int32_t result, const FrameTable& table)
 {
     print(stdout, QStringLiteral("{\"result\": %1, \"width\": %2, \"height\": %3, \"frames\": [")
-                      .arg(result).arg(table.GifWidth).arg(table.GifHeight));
+                      .arg(result).arg(table.GifWidth).arg(table.GifHeight).toUtf8());
     for (std::size_t i = 0; i < table.frames.size(); ++i) {
         const FrameEntry& frame = table.frames[i];
         print(stdout, QStringLiteral("%1{\"index\": %2, \"clear\": %3, \"delay\": %4, \"left\": %5, \"top\": %6, "
@@ -93,9 +93,9 @@ void printFrameTable(std::int32_t result, const FrameTable& table)
                           .arg(frame.FrameLeft)
                           .arg(frame.FrameTop)
                           .arg(frame.FramePicture.pixelWidth())
-                          .arg(frame.FramePicture.pixelHeight()));
+                          .arg(frame.FramePicture.pixelHeight()).toUtf8());
     }
-    print(stdout, QStringLiteral("]}\n"));
+    print(stdout, "]}\n");
 }
 
 int info(const QString& path)
