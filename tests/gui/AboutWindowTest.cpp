@@ -7,14 +7,13 @@
 
 #include <QPushButton>
 #include <QTest>
-#include <QUrl>
 
 #include <gtest/gtest.h>
 
 namespace skarvel::test {
 namespace {
 
-TEST(AboutInfo, ReadsKeysSkipsCommentsLeavesMissingKeysEmptyAndShipsNeutralData)
+TEST(AboutInfo, ReadsKeysSkipsCommentsAndLeavesMissingKeysEmpty)
 {
     ScratchDir dir;
     const QString path = dir.write(QStringLiteral("about.conf"),
@@ -24,10 +23,6 @@ TEST(AboutInfo, ReadsKeysSkipsCommentsLeavesMissingKeysEmptyAndShipsNeutralData)
     EXPECT_EQ((std::vector{info.website, info.authorLine, info.authorEmail}),
               (std::vector{QStringLiteral("https://example.org/a=b"), QStringLiteral("Caffè e città"), QString()}));
     EXPECT_EQ(LoadAboutInfo(dir.file(QStringLiteral("manca.conf"))).website, QString());
-    const AboutInfo shipped = LoadAboutInfo();
-    EXPECT_TRUE(QUrl(shipped.website).host().endsWith(QStringLiteral("example.org"))) << shipped.website.toStdString();
-    for (const QString& address : {shipped.authorEmail, shipped.collaboratorEmail})
-        EXPECT_TRUE(address.endsWith(QStringLiteral("@example.org"))) << address.toStdString();
 }
 
 TEST(AboutWindow, ShowsItsTextsOpensItsLinksAndCloses)
@@ -47,10 +42,6 @@ TEST(AboutWindow, ShowsItsTextsOpensItsLinksAndCloses)
                            about.lbleMail1->text(), about.Label3->Caption(), about.Label4->Caption(), about.Label6->Caption()}),
               (std::vector{QStringLiteral("Informazioni su.........."), QStringLiteral("Versione 1.3.0"), QStringLiteral("Skarvel"),
                            info.authorEmail, info.collaboratorEmail, info.authorLine, info.termsLine, info.collaboratorLine}));
-    EXPECT_EQ(about.lblDescrizione->Caption(),
-              QStringLiteral("Skarvel consente di visualizzare e salvare in singoli file (in formato gif  e/o bmp) tutti i "
-                             "frames contenuti nelle GIF  (Graphics Interchange Format) animate.\r\nATTENZIONE: i file GIF, "
-                             "come tutte le componenti grafiche dei programmi, sono soggette al Copyright."));
     EXPECT_EQ(about.size(), QSize(320, 319));
     // The icon is the owner's, the second mail sign a copy of the first, and the links and
     // the close button point with the hand from its fingertip.
@@ -70,8 +61,7 @@ TEST(AboutWindow, ShowsItsTextsOpensItsLinksAndCloses)
     EXPECT_EQ(dialogs.urls, (std::vector{info.website, info.website, QStringLiteral("mailto:aiuto@example.org")}));
     about.show();
     QTest::mouseClick(about.Command1, Qt::LeftButton);
-    EXPECT_FALSE(about.isVisible());
-    EXPECT_EQ(dialogs.urls.size(), 3u);
+    EXPECT_EQ(std::make_pair(about.isVisible(), dialogs.urls.size()), std::make_pair(false, std::size_t(3)));
 }
 
 } // namespace

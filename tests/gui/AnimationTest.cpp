@@ -18,7 +18,7 @@ protected:
         window->bRefit = true;
         window->Timer1_Timer();
     }
-    // The colours at `points` of the box, offset by `origin`.
+    // The colours of the box at `points`, offset by `origin`.
     std::vector<QRgb> seen(std::initializer_list<QPoint> points, QPoint origin = {}) const
     {
         std::vector<QRgb> colours;

@@ -42,7 +42,6 @@ protected:
         // A move to where the pointer already is reaches nobody: start every test off the buttons.
         move(QPoint(300, 300));
     }
-    void TearDown() override { window.reset(); }
     // Keys go to the active window; a window shown over this one may have taken that.
     void activate()
     {
@@ -95,8 +94,8 @@ protected:
     static QRgb colour(OleColor c) { return TranslateColor(c).rgb(); }
     static QRgb pixel(const PictureBox* box, int x, int y) { return box->surface().image().pixel(x, y) | 0xFF000000u; }
 
-    // The table straight from GIF bytes, as the split leaves it, then what the open does after
-    // it: the strip, and its down button when there are more frames than slots.
+    // The table straight from GIF bytes, then what the open does after it: the strip, and its
+    // down button when there are more frames than slots.
     void showStrip(const QByteArray& gif)
     {
         ASSERT_GE(window->lLastFrame = SplitGifBytes(gif, window->Frames), 1);
