@@ -143,7 +143,8 @@ TEST_F(MainWindowTest, SaveWritesBitmapsOrGifFilesNamedAfterTheFileOrSaysWhyNot)
     dir.write(QStringLiteral("out/my1.bmp"), QByteArray("vecchio"));
     int ticks = 0;
     QObject::connect(window->Timer1, &QTimer::timeout, window.get(), [&] { ++ticks; });
-    dialogs.whileDialogOpen = [&] { QTest::qWait(150); };
+    // Long enough for a few ticks even on a slow machine; the wait ends as soon as they came.
+    dialogs.whileDialogOpen = [&] { QTest::qWaitFor([&] { return ticks > 2; }, 10000); };
     save(out);
     EXPECT_GT(ticks, 2);
     EXPECT_EQ(std::make_pair(dialogs.folderPrompts, dialogs.folderOwners),
