@@ -144,7 +144,7 @@ TEST_F(MainWindowTest, SaveWritesBitmapsOrGifFilesNamedAfterTheFileOrSaysWhyNot)
     int ticks = 0;
     QObject::connect(window->Timer1, &QTimer::timeout, window.get(), [&] { ++ticks; });
     // Long enough for a few ticks even on a slow machine; the wait ends as soon as they came.
-    dialogs.whileDialogOpen = [&] { QTest::qWaitFor([&] { return ticks > 2; }, 10000); };
+    dialogs.whileDialogOpen = [&] { static_cast<void>(QTest::qWaitFor([&] { return ticks > 2; }, 10000)); };
     save(out);
     EXPECT_GT(ticks, 2);
     EXPECT_EQ(std::make_pair(dialogs.folderPrompts, dialogs.folderOwners),
