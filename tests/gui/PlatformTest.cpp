@@ -181,9 +181,13 @@ TEST(PathEllipsis, KeepsLeadingFoldersAndTheFileNameWithinTheRoom)
     const QString path = QStringLiteral("/uno/due/tre/quattro/cinque/file.gif");
     const int room = metrics.horizontalAdvance(QStringLiteral("/uno/due/.../file.gif"));
     const QString windows = QStringLiteral("C:\\Documenti\\Immagini\\Gif\\gatto.gif"), shorter = QStringLiteral("C:\\Documenti\\...\\gatto.gif");
+    // The root alone, and a relative path, keep their first folder the same way.
+    const QString root = QStringLiteral("/.../file.gif"), relative = QStringLiteral("uno/.../file.gif");
     EXPECT_EQ((QStringList{pathEllipsis(path, metrics, metrics.horizontalAdvance(path)), pathEllipsis(path, metrics, room),
-                           pathEllipsis(path, metrics, room - 1), pathEllipsis(windows, metrics, metrics.horizontalAdvance(shorter))}),
-              (QStringList{path, QStringLiteral("/uno/due/.../file.gif"), QStringLiteral("/uno/.../file.gif"), shorter}));
+                           pathEllipsis(path, metrics, room - 1), pathEllipsis(windows, metrics, metrics.horizontalAdvance(shorter)),
+                           pathEllipsis(path, metrics, metrics.horizontalAdvance(root)),
+                           pathEllipsis(path.mid(1), metrics, metrics.horizontalAdvance(relative))}),
+              (QStringList{path, QStringLiteral("/uno/due/.../file.gif"), QStringLiteral("/uno/.../file.gif"), shorter, root, relative}));
     // A name too long even alone is cut at its end, never wider than the room.
     const QString shown = pathEllipsis(QStringLiteral("/a/b/un nome di file davvero molto lungo.gif"), metrics, 40);
     EXPECT_TRUE(metrics.horizontalAdvance(shown) <= 40 && shown.endsWith(QStringLiteral("..."))) << shown.toStdString();
