@@ -41,14 +41,15 @@ TEST(CorruptionSweep, EveryPrefixAndSeededCorruptions)
         for (int round = 0; round < 200 && !HasFailure(); ++round) {
             QByteArray bad = gif;
             const qsizetype at = qsizetype(random() % std::uint32_t(gif.size()));
-            if (round % 3 == 0) {
+            // A changed byte, a burst of one value (the kind a damaged disk or transfer leaves), a
+            // separator put in.
+            const qsizetype length = std::min<qsizetype>(1 + random() % 64, bad.size() - at);
+            if (round % 3 == 0)
                 bad[at] = char(random());
-            } else if (round % 3 == 1) { // a burst of one value, the kind a damaged disk or transfer leaves
-                const qsizetype length = std::min<qsizetype>(1 + random() % 64, bad.size() - at);
+            else if (round % 3 == 1)
                 bad.replace(at, length, QByteArray(length, char(random() % 2 ? 0xFF : 0)));
-            } else {
+            else
                 bad.insert(at, QByteArray("\x00\x21\xF9", 3));
-            }
             const std::int32_t result = splitBothWays(bad, table, kBudget);
             ++outcomes[result < 1 ? 0 : result < whole ? 1 : 2];
         }

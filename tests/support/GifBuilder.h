@@ -6,6 +6,7 @@
 #include <cstdint>
 #include <functional>
 #include <optional>
+#include <tuple>
 #include <vector>
 
 struct GifFileType;
@@ -37,7 +38,8 @@ struct ImageSpec {
 class GifBuilder {
 public:
     // A table of fewer than two or a non-power-of-two number of colours is padded with black.
-    GifBuilder(int width, int height, std::vector<Rgb> globalColours);
+    GifBuilder(int width, int height, std::vector<Rgb> globalColours)
+        : m_width(width), m_height(height), m_colours(std::move(globalColours)) {}
 
     GifBuilder& loopExtension();                 // NETSCAPE2.0 application extension
     GifBuilder& image(const ImageSpec& spec);
@@ -45,7 +47,13 @@ public:
     QByteArray build() const;                    // with the trailer
 
     // A solid image of `colour` (an index) filling `width` x `height`.
-    static ImageSpec solid(int width, int height, std::uint8_t colour);
+    static ImageSpec solid(int width, int height, std::uint8_t colour)
+    {
+        ImageSpec spec;
+        std::tie(spec.width, spec.height) = std::pair(width, height);
+        spec.pixels.assign(std::size_t(width) * height, colour);
+        return spec;
+    }
     // An image whose pixel (x, y) is (x + 3 * y + seed) % colours.
     static ImageSpec pattern(int width, int height, int colours, int seed = 0);
 
