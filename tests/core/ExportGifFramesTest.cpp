@@ -24,9 +24,7 @@ QByteArray animation(int frames, bool danglingControl = false)
     builder.loopExtension();
     for (int i = 0; i < frames; ++i)
         builder.image(GifBuilder::pattern(12 - i % 3, 8, 8, i));
-    if (danglingControl)
-        builder.danglingControl();
-    return builder.build();
+    return danglingControl ? builder.build().chopped(1) + kDanglingControl : builder.build();
 }
 
 } // namespace

@@ -123,7 +123,7 @@ TEST(SplitGifFrames, AFrameThatCannotBeLoadedFailsInTheMiddleAndIsDroppedAtTheEn
     EXPECT_EQ(splitBothWays(gif, table), -1);
     expectAsGiflib(table, frames(3), {0});
     // A control with no image behind it.
-    gif = GifBuilder(10, 6, distinctColours(4)).image(frame(0)).image(frame(1)).danglingControl().build();
+    gif = GifBuilder(10, 6, distinctColours(4)).image(frame(0)).image(frame(1)).build().chopped(1) + kDanglingControl;
     EXPECT_EQ(splitBothWays(gif, table), 1);
     expectAsGiflib(table, gif);
     // A single frame that cannot be loaded leaves nothing.

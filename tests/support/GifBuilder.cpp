@@ -81,12 +81,6 @@ GifBuilder& GifBuilder::image(const ImageSpec& spec)
     return *this;
 }
 
-GifBuilder& GifBuilder::danglingControl(GraphicControl control)
-{
-    m_items.push_back([control](GifFileType* gif) { putControl(gif, control); });
-    return *this;
-}
-
 QByteArray GifBuilder::build() const
 {
     QByteArray out;

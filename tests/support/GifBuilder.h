@@ -43,7 +43,6 @@ public:
 
     GifBuilder& loopExtension();                 // NETSCAPE2.0 application extension
     GifBuilder& image(const ImageSpec& spec);
-    GifBuilder& danglingControl(GraphicControl control = {}); // a control with no image behind it
     QByteArray build() const;                    // with the trailer
 
     // A solid image of `colour` (an index) filling `width` x `height`.
@@ -63,6 +62,9 @@ private:
     std::vector<Rgb> m_colours;
     std::vector<std::function<void(GifFileType*)>> m_items; // each writes its blocks
 };
+
+// A Graphic Control Extension with no image behind it, and the trailer.
+inline const QByteArray kDanglingControl("\x21\xF9\x04\x04\x0A\x00\x00\x00;", 9);
 
 // A palette of `count` distinct colours whose last byte is not 0.
 std::vector<Rgb> distinctColours(int count);
