@@ -3,7 +3,7 @@
 #include "frames/SaveFrames.h"
 #include "frames/SplitGifFrames.h"
 #include "support/GifBuilder.h"
-#include "support/GifOracle.h"
+#include "support/SplitCheck.h"
 #include "support/TestFiles.h"
 
 #include <QCryptographicHash>
@@ -42,8 +42,7 @@ QByteArray localTables()
         spec.left = i;
         spec.top = 2 * i;
         spec.interlaced = i % 2 == 1;
-        if (i > 0)
-            spec.localColours = distinctColours(4 << i);
+        spec.localColours = i > 0 ? distinctColours(4 << i) : std::vector<Rgb>{};
         spec.control = GraphicControl{i % 3, 3, i == 2 ? 7 : -1};
         builder.image(spec);
     }
@@ -91,25 +90,13 @@ TEST(SavedBytes, EveryBmpAndGifAsRecorded)
     }
 }
 
-
 TEST(SavedBytes, FixturesSplitAsGiflibReadsThem)
 {
     const QStringList names = QDir(fixture(QString())).entryList({QStringLiteral("*.gif")});
     ASSERT_EQ(names.size(), 5);
     for (const QString& name : names) {
-        SCOPED_TRACE(name.toStdString());
-        const auto oracle = slurpGif(readFile(fixture(name)));
-        ASSERT_TRUE(oracle);
         FrameTable table;
-        ASSERT_EQ(SplitGifFrames(fixture(name), table), std::int32_t(oracle->images.size()) - 1);
-        EXPECT_EQ(QSize(table.GifWidth, table.GifHeight), QSize(oracle->width, oracle->height));
-        for (std::size_t i = 0; i < oracle->images.size(); ++i) {
-            const SlurpedImage& image = oracle->images[i];
-            const FrameEntry& frame = table.frames[i];
-            EXPECT_TRUE(samePicture(frame.FramePicture.image(), image)) << i;
-            EXPECT_EQ(frame.FrameDelay, image.delay ? image.delay * 10 : 100) << i;
-            EXPECT_EQ(frame.FrameClear, image.packed != 4 && image.packed != 5) << i;
-            EXPECT_EQ(QPoint(frame.FrameLeft, frame.FrameTop), QPoint(image.left, image.top)) << i;
-        }
+        EXPECT_GT(SplitGifFrames(fixture(name), table), 0) << name.toStdString();
+        expectAsGiflib(table, readFile(fixture(name)));
     }
 }

@@ -3,18 +3,13 @@
 #include <gif_lib.h>
 
 #include <algorithm>
+#include <bit>
 #include <memory>
 #include <stdexcept>
 
 namespace skarvel::test {
 
 namespace {
-
-int writeToArray(GifFileType* gif, const GifByteType* data, int length)
-{
-    static_cast<QByteArray*>(gif->UserData)->append(reinterpret_cast<const char*>(data), length);
-    return length;
-}
 
 void check(int status, const char* what)
 {
@@ -28,21 +23,16 @@ MapHandle makeMap(const std::vector<Rgb>& colours)
 {
     if (colours.empty())
         return MapHandle(nullptr, GifFreeMapObject);
-    int size = 2;
-    while (size < int(colours.size()))
-        size *= 2;
-    std::vector<GifColorType> entries(size, GifColorType{0, 0, 0});
+    std::vector<GifColorType> entries(std::max<std::size_t>(2, std::bit_ceil(colours.size())), GifColorType{0, 0, 0});
     for (std::size_t i = 0; i < colours.size(); ++i)
         entries[i] = GifColorType{colours[i][0], colours[i][1], colours[i][2]};
-    return MapHandle(GifMakeMapObject(size, entries.data()), GifFreeMapObject);
+    return MapHandle(GifMakeMapObject(int(entries.size()), entries.data()), GifFreeMapObject);
 }
 
-void putControl(GifFileType* gif, const GraphicControl& control)
+void putControl(GifFileType* gif, const GraphicControl& c)
 {
-    const GifByteType packed = (control.disposal & 7) << 2 | (control.userInput ? 2 : 0) | (control.transparent >= 0 ? 1 : 0);
-    const GifByteType block[4] = {packed, GifByteType(control.delay & 0xff),
-                                  GifByteType((control.delay >> 8) & 0xff),
-                                  GifByteType(control.transparent < 0 ? 0 : control.transparent)};
+    const GifByteType block[4] = {GifByteType((c.disposal & 7) << 2 | (c.userInput ? 2 : 0) | (c.transparent >= 0 ? 1 : 0)),
+                                  GifByteType(c.delay & 0xff), GifByteType(c.delay >> 8), GifByteType(std::max(0, c.transparent))};
     check(EGifPutExtension(gif, GRAPHICS_EXT_FUNC_CODE, 4, block), "control");
 }
 
@@ -59,8 +49,7 @@ void putImage(GifFileType* gif, const ImageSpec& spec)
         GifFreeMapObject(gif->Image.ColorMap);
         gif->Image.ColorMap = nullptr;
     }
-    check(EGifPutImageDesc(gif, spec.left, spec.top, spec.width, spec.height, spec.interlaced, local.get()),
-          "image descriptor");
+    check(EGifPutImageDesc(gif, spec.left, spec.top, spec.width, spec.height, spec.interlaced, local.get()), "image");
     // Interlaced rows come in four passes; plain ones in one pass from row 0, step 1.
     static constexpr int kStart[] = {0, 4, 2, 1}, kStep[] = {8, 8, 4, 2};
     std::vector<GifPixelType> line(spec.width);
@@ -74,16 +63,10 @@ void putImage(GifFileType* gif, const ImageSpec& spec)
 
 } // namespace
 
-GifBuilder::GifBuilder(int width, int height, std::vector<Rgb> globalColours)
-    : m_width(width), m_height(height), m_colours(std::move(globalColours))
-{
-}
-
 GifBuilder& GifBuilder::loopExtension()
 {
     m_items.push_back([](GifFileType* gif) {
-        static const GifByteType kName[] = "NETSCAPE2.0";
-        static const GifByteType kLoop[] = {1, 0, 0};
+        static const GifByteType kName[] = "NETSCAPE2.0", kLoop[] = {1, 0, 0};
         check(EGifPutExtensionLeader(gif, APPLICATION_EXT_FUNC_CODE), "loop");
         check(EGifPutExtensionBlock(gif, 11, kName), "loop");
         check(EGifPutExtensionBlock(gif, 3, kLoop), "loop");
@@ -94,15 +77,7 @@ GifBuilder& GifBuilder::loopExtension()
 
 GifBuilder& GifBuilder::image(const ImageSpec& spec)
 {
-    if (spec.pixels.size() != std::size_t(spec.width) * std::size_t(spec.height))
-        throw std::invalid_argument("pixel count does not match the image size");
     m_items.push_back([spec](GifFileType* gif) { putImage(gif, spec); });
-    return *this;
-}
-
-GifBuilder& GifBuilder::danglingControl(GraphicControl control)
-{
-    m_items.push_back([control](GifFileType* gif) { putControl(gif, control); });
     return *this;
 }
 
@@ -110,13 +85,16 @@ QByteArray GifBuilder::build() const
 {
     QByteArray out;
     int error = 0;
-    GifFileType* gif = EGifOpen(&out, writeToArray, &error);
+    const auto write = [](GifFileType* gif, const GifByteType* data, int length) {
+        static_cast<QByteArray*>(gif->UserData)->append(reinterpret_cast<const char*>(data), length);
+        return length;
+    };
+    GifFileType* gif = EGifOpen(&out, write, &error);
     if (!gif)
         throw std::runtime_error("EGifOpen failed");
     EGifSetGifVersion(gif, true);
     try {
-        const MapHandle global = makeMap(m_colours);
-        check(EGifPutScreenDesc(gif, m_width, m_height, 8, 0, global.get()), "screen");
+        check(EGifPutScreenDesc(gif, m_width, m_height, 8, 0, makeMap(m_colours).get()), "screen");
         for (const auto& item : m_items)
             item(gif);
     } catch (...) {
@@ -127,21 +105,11 @@ QByteArray GifBuilder::build() const
     return out;
 }
 
-ImageSpec GifBuilder::solid(int width, int height, std::uint8_t colour)
-{
-    ImageSpec spec;
-    spec.width = width;
-    spec.height = height;
-    spec.pixels.assign(std::size_t(width) * height, colour);
-    return spec;
-}
-
 ImageSpec GifBuilder::pattern(int width, int height, int colours, int seed)
 {
     ImageSpec spec = solid(width, height, 0);
-    for (int y = 0; y < height; ++y)
-        for (int x = 0; x < width; ++x)
-            spec.pixels[std::size_t(y) * width + x] = std::uint8_t((x + 3 * y + seed) % colours);
+    for (std::size_t p = 0; p < spec.pixels.size(); ++p)
+        spec.pixels[p] = std::uint8_t((int(p) % width + 3 * (int(p) / width) + seed) % colours);
     return spec;
 }
 

@@ -6,6 +6,7 @@
 #include <cstdint>
 #include <functional>
 #include <optional>
+#include <tuple>
 #include <vector>
 
 struct GifFileType;
@@ -37,15 +38,21 @@ struct ImageSpec {
 class GifBuilder {
 public:
     // A table of fewer than two or a non-power-of-two number of colours is padded with black.
-    GifBuilder(int width, int height, std::vector<Rgb> globalColours);
+    GifBuilder(int width, int height, std::vector<Rgb> globalColours)
+        : m_width(width), m_height(height), m_colours(std::move(globalColours)) {}
 
     GifBuilder& loopExtension();                 // NETSCAPE2.0 application extension
     GifBuilder& image(const ImageSpec& spec);
-    GifBuilder& danglingControl(GraphicControl control = {}); // a control with no image behind it
     QByteArray build() const;                    // with the trailer
 
     // A solid image of `colour` (an index) filling `width` x `height`.
-    static ImageSpec solid(int width, int height, std::uint8_t colour);
+    static ImageSpec solid(int width, int height, std::uint8_t colour)
+    {
+        ImageSpec spec;
+        std::tie(spec.width, spec.height) = std::pair(width, height);
+        spec.pixels.assign(std::size_t(width) * height, colour);
+        return spec;
+    }
     // An image whose pixel (x, y) is (x + 3 * y + seed) % colours.
     static ImageSpec pattern(int width, int height, int colours, int seed = 0);
 
@@ -55,6 +62,9 @@ private:
     std::vector<Rgb> m_colours;
     std::vector<std::function<void(GifFileType*)>> m_items; // each writes its blocks
 };
+
+// A Graphic Control Extension with no image behind it, and the trailer.
+inline const QByteArray kDanglingControl("\x21\xF9\x04\x04\x0A\x00\x00\x00;", 9);
 
 // A palette of `count` distinct colours whose last byte is not 0.
 std::vector<Rgb> distinctColours(int count);

@@ -24,7 +24,8 @@ std::optional<SlurpedGif> slurpGif(const QByteArray& bytes)
     std::optional<SlurpedGif> result;
     if (DGifSlurp(gif) != GIF_ERROR) {
         result = SlurpedGif{gif->SWidth, gif->SHeight, {}};
-        for (const SavedImage& saved : std::span(gif->SavedImages, std::size_t(gif->ImageCount))) {
+        for (int i = 0; i < gif->ImageCount; ++i) {
+            const SavedImage& saved = gif->SavedImages[i];
             const GifImageDesc& desc = saved.ImageDesc;
             SlurpedImage image;
             std::tie(image.left, image.top, image.width, image.height) = std::tuple(desc.Left, desc.Top, desc.Width, desc.Height);
@@ -35,14 +36,17 @@ std::optional<SlurpedGif> slurpGif(const QByteArray& bytes)
                 image.indexes.push_back(index);
                 image.pixels.push_back(qRgb(c.Red, c.Green, c.Blue));
             }
-            for (const ExtensionBlock& block : std::span(saved.ExtensionBlocks, std::size_t(saved.ExtensionBlockCount))) {
+            for (int b = 0; b < saved.ExtensionBlockCount; ++b) {
+                const ExtensionBlock& block = saved.ExtensionBlocks[b];
                 GraphicsControlBlock gcb;
+                image.extensionAfterControl |= image.packed && block.Function != CONTINUE_EXT_FUNC_CODE;
                 if (block.Function == GRAPHICS_EXT_FUNC_CODE && DGifExtensionToGCB(block.ByteCount, block.Bytes, &gcb) == GIF_OK) {
                     image.delay = gcb.DelayTime;
-                    image.packed = block.Bytes[0];
+                    image.packed = block.Bytes[0] | 0x100;
                     image.transparent = gcb.TransparentColor;
                 }
             }
+            image.packed &= 0xff;
             result->images.push_back(std::move(image));
         }
     }
@@ -54,14 +58,12 @@ std::optional<SlurpedGif> slurpGif(const QByteArray& bytes)
 {
     if (picture.width() != image.width || picture.height() != image.height)
         return ::testing::AssertionFailure() << "size " << picture.width() << "x" << picture.height();
-    for (int y = 0; y < image.height; ++y) {
-        for (int x = 0; x < image.width; ++x) {
-            const std::size_t p = std::size_t(y) * image.width + x;
-            const QRgb got = picture.pixel(x, y);
-            if ((got & 0xffffff) != (image.pixels[p] & 0xffffff) || (qAlpha(got) == 0) != (image.indexes[p] == image.transparent)
-                || picture.pixelIndex(x, y) != image.indexes[p])
-                return ::testing::AssertionFailure() << "pixel " << x << "," << y << " is " << std::hex << got;
-        }
+    for (int p = 0; p < image.width * image.height; ++p) {
+        const int x = p % image.width, y = p / image.width;
+        const QRgb got = picture.pixel(x, y);
+        if ((got & 0xffffff) != (image.pixels[p] & 0xffffff) || (qAlpha(got) == 0) != (image.indexes[p] == image.transparent)
+            || picture.pixelIndex(x, y) != image.indexes[p])
+            return ::testing::AssertionFailure() << "pixel " << x << "," << y << " is " << std::hex << got;
     }
     return ::testing::AssertionSuccess();
 }

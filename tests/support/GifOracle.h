@@ -6,7 +6,6 @@
 #include <gtest/gtest.h>
 
 #include <optional>
-#include <span>
 #include <vector>
 
 namespace skarvel::test {
@@ -23,6 +22,7 @@ struct SlurpedImage {
     int delay = 0;              // hundredths of a second
     int packed = 0;             // the control's packed byte
     int transparent = -1;
+    bool extensionAfterControl = false;
 };
 
 struct SlurpedGif {
@@ -34,8 +34,8 @@ struct SlurpedGif {
 // Nothing when giflib refuses the data.
 std::optional<SlurpedGif> slurpGif(const QByteArray& bytes);
 
-// Whether `picture` has the image's size and, pixel for pixel, its colours (alpha aside) and, for
-// an indexed picture, its colour indexes; the transparent index alone has alpha 0.
+// Whether `picture` has the image's size and, pixel for pixel, its colours (alpha aside) and
+// colour indexes; the transparent index alone has alpha 0.
 ::testing::AssertionResult samePicture(const QImage& picture, const SlurpedImage& image);
 
 } // namespace skarvel::test

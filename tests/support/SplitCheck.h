@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include <cstdint>
+#include <vector>
 
 namespace skarvel::test {
 
@@ -16,5 +17,9 @@ namespace skarvel::test {
 // and on five threads, and a result of -1, 0 or n with n + 1 frames.
 std::int32_t splitBothWays(const QByteArray& data, FrameTable& table,
                            std::int64_t budget = PictureLimits::kSplitBudgetBytes);
+
+// Expects the table's frames to be giflib's images `images` of `gif` (all of them when none are
+// named): screen size, pictures, delays, clearing and positions.
+void expectAsGiflib(const FrameTable& table, const QByteArray& gif, std::vector<std::size_t> images = {});
 
 } // namespace skarvel::test

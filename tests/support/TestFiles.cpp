@@ -6,19 +6,12 @@
 
 namespace skarvel::test {
 
-ScratchDir::ScratchDir()
-{
-    if (!m_dir.isValid())
-        throw std::runtime_error("cannot create a scratch folder");
-}
-
 QString ScratchDir::write(const QString& name, const QByteArray& bytes) const
 {
-    const QString path = m_dir.filePath(name);
-    QFile file(path);
-    if (!file.open(QIODevice::WriteOnly) || file.write(bytes) != bytes.size())
-        throw std::runtime_error("cannot write " + path.toStdString());
-    return path;
+    QFile file(m_dir.filePath(name));
+    if (!m_dir.isValid() || !file.open(QIODevice::WriteOnly) || file.write(bytes) != bytes.size())
+        throw std::runtime_error("cannot write " + name.toStdString());
+    return file.fileName();
 }
 
 QByteArray readFile(const QString& path)

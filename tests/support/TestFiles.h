@@ -6,10 +6,12 @@
 
 namespace skarvel::test {
 
+QByteArray readFile(const QString& path);
+QString fixture(const QString& name);
+
 // A scratch folder removed when the test ends.
 class ScratchDir {
 public:
-    ScratchDir();
     QString path() const { return m_dir.path(); }
     // Writes `bytes` to `name` in the folder and answers the full path.
     QString write(const QString& name, const QByteArray& bytes) const;
@@ -18,8 +20,5 @@ public:
 private:
     QTemporaryDir m_dir;
 };
-
-QByteArray readFile(const QString& path);
-QString fixture(const QString& name);
 
 } // namespace skarvel::test
