@@ -75,6 +75,16 @@ TEST(SplitGifFrames, CutsAtEachSeparatorIntoHeaderAndChunks)
     const QByteArray tricky = GifBuilder(10, 6, colours).loopExtension().image(frame(0)).image(frame(1)).build();
     EXPECT_EQ(splitBothWays(tricky, table), 1);
     expectAsGiflib(table, tricky);
+
+    // Without a global colour table the first control follows the screen descriptor at once.
+    ImageSpec local[] = {frame(0), frame(1)};
+    for (ImageSpec& spec : local)
+        spec.localColours = distinctColours(4);
+    QByteArray bare = GifBuilder(10, 6, distinctColours(2)).image(local[0]).image(local[1]).build();
+    bare[10] = char(quint8(bare[10]) & 0x70);
+    bare.remove(13, 6);
+    EXPECT_EQ(splitBothWays(bare, table), 1);
+    expectAsGiflib(table, bare);
 }
 
 TEST(SplitGifFrames, DelayClearAndPositionOfEachFrame)
