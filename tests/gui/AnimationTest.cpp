@@ -71,6 +71,14 @@ TEST_F(Animation, SmallScreenIsCentredOnceLargeScreenShrinksToTheBoxLessItsMargi
     EXPECT_EQ(place(0), QPoint(11, 96));
     EXPECT_TRUE(near(seen({{5, 45}})[0], red) && near(seen({{191, 138}})[0], red));
     EXPECT_EQ(seen({{4, 90}, {192, 90}, {98, 44}, {98, 139}}), std::vector<QRgb>(4, back));
+
+    // Too large on one axis only, and only by the margin: shrunk all the same.
+    for (const auto& [w, h, zoom] : {std::tuple{190, 100, 2805.0f / 2850}, std::tuple{100, 176, 2595.0f / 2640}}) {
+        GifBuilder one(w, h, colours(2));
+        one.image(GifBuilder::solid(w, h, 0)).image(GifBuilder::solid(w, h, 1));
+        play(one.build());
+        EXPECT_FLOAT_EQ(window->sngZoom, zoom) << w << " x " << h;
+    }
 }
 
 TEST_F(Animation, FramesComposeOverEachOtherUnlessTheyAskForAClearBox)
