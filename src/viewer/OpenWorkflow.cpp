@@ -16,6 +16,7 @@
 #include <QScrollBar>
 #include <QTimer>
 
+#include <system_error>
 #include <thread>
 
 namespace skarvel {
@@ -29,10 +30,16 @@ std::int32_t splitWhileAnswering(const QString& path, FrameTable& table)
 {
     QEventLoop loop;
     std::int32_t result = -1;
-    std::thread worker([&] {
-        result = SplitGifFrames(path, table);
-        QMetaObject::invokeMethod(&loop, &QEventLoop::quit, Qt::QueuedConnection);
-    });
+    std::thread worker;
+    try {
+        worker = std::thread([&] {
+            result = SplitGifFrames(path, table);
+            QMetaObject::invokeMethod(&loop, &QEventLoop::quit, Qt::QueuedConnection);
+        });
+    } catch (const std::system_error&) {
+        // No thread to be had: split here, with the window still for that time.
+        return SplitGifFrames(path, table);
+    }
     loop.exec(QEventLoop::ExcludeUserInputEvents);
     // The loop also ends when the application quits; the split must still be over before its
     // table goes.
