@@ -5,6 +5,7 @@
 #include "support/GifBuilder.h"
 #include "support/TestFiles.h"
 
+#include <QDeadlineTimer>
 #include <QDir>
 #include <QProcess>
 
@@ -59,15 +60,37 @@ bool writingInto(qint64 pid, const QString& folder)
     return false;
 }
 
-// Stops `pid` and answers once it is held still, or false when it has ended.
-bool holdStill(pid_t pid)
+// The state letter of process `pid` ('R', 'T', 'Z'...), or 0 once it is gone.
+char stateOf(pid_t pid)
 {
-    ::kill(pid, SIGSTOP);
-    for (QFile stat(QStringLiteral("/proc/%1/stat").arg(pid)); stat.open(QIODevice::ReadOnly); stat.close()) {
-        const QByteArray line = stat.readAll();
-        if (const char state = line.at(line.lastIndexOf(')') + 2); state == 'T' || state == 'Z')
-            return state == 'T';
+    QFile stat(QStringLiteral("/proc/%1/stat").arg(pid));
+    if (!stat.open(QIODevice::ReadOnly))
+        return 0;
+    const QByteArray line = stat.readAll();
+    const qsizetype at = line.lastIndexOf(')') + 2;
+    return at > 1 && at < line.size() ? line.at(at) : 0;
+}
+
+// Watches the export `pid` run freely and strikes it with `signal` while it writes a frame after
+// the first: it is held still while we look again, so that it cannot finish that file in
+// between. False when it ended, or took too long, first.
+bool strikeMidWrite(pid_t pid, const QString& out, int signal)
+{
+    const QDeadlineTimer deadline(60000);
+    for (char state = stateOf(pid); pid > 0 && state && state != 'Z' && !deadline.hasExpired(); state = stateOf(pid)) {
+        if (!writingInto(pid, out) || !QFile::exists(out + QStringLiteral("/anim0.bmp")))
+            continue;
+        ::kill(pid, SIGSTOP);
+        while ((state = stateOf(pid)) && state != 'T' && state != 'Z' && !deadline.hasExpired()) {
+        }
+        const bool caught = state == 'T' && writingInto(pid, out);
+        ::kill(pid, caught ? signal : SIGCONT);
+        ::kill(pid, SIGCONT);
+        if (caught)
+            return true;
     }
+    if (pid > 0)
+        ::kill(pid, SIGKILL);
     return false;
 }
 
@@ -98,9 +121,7 @@ TEST(SaveSafety, InterruptedOrSimultaneousExportsLeaveOnlyWholeFrames)
         {SIGKILL, false}, {SIGINT, false}, {SIGTERM, true}, {SIGHUP, true}, {SIGINT, true}};
     for (const auto& c : cases) {
         SCOPED_TRACE(testing::Message() << "signal " << c.signal << (c.namedTemporaries ? ", named" : ""));
-        // Struck once the first frame is there, while a later one is being written: the export is
-        // held still while we look, so that it cannot finish that file in between. On a busy
-        // machine the export may still run to its end while we are not looking: then again.
+        // On a busy machine an export may still run to its end unseen: then again.
         QString out;
         QProcess process;
         bool caught = false;
@@ -109,12 +130,7 @@ TEST(SaveSafety, InterruptedOrSimultaneousExportsLeaveOnlyWholeFrames)
             QDir().mkdir(out);
             process.waitForFinished(60000);
             startExport(process, gifs[0], out, c.namedTemporaries);
-            const pid_t pid = pid_t(process.processId());
-            while (!caught && holdStill(pid)) {
-                caught = QFile::exists(out + QStringLiteral("/anim0.bmp")) && writingInto(pid, out);
-                ::kill(pid, caught ? c.signal : SIGCONT);
-            }
-            ::kill(pid, SIGCONT);
+            caught = strikeMidWrite(pid_t(process.processId()), out, c.signal);
         }
         ASSERT_TRUE(caught) << "the export ended before it could be interrupted";
         ASSERT_TRUE(process.waitForFinished(60000));
