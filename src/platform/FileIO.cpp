@@ -6,6 +6,7 @@
 
 #include <fcntl.h>
 #include <sys/stat.h>
+#include <sys/uio.h>
 #include <unistd.h>
 
 #include <algorithm>
@@ -39,21 +40,35 @@ struct Fd {
     Fd& operator=(const Fd&) = delete;
 };
 
-// Writes everything or answers the error number.
-int writeAll(int fd, std::initializer_list<QByteArrayView> parts)
+// Writes everything or answers the error number. The parts go out many at a time: a bitmap
+// hands over each of its rows as a part of its own rather than a copy of them all.
+int writeAll(int fd, std::span<const QByteArrayView> parts)
 {
-    for (QByteArrayView part : parts) {
-        const char* data = part.data();
-        qsizetype left = part.size();
-        while (left > 0) {
-            const ssize_t n = ::write(fd, data, size_t(std::min<qsizetype>(left, qsizetype(1) << 30)));
-            if (n < 0 && errno == EINTR)
-                continue;
-            if (n <= 0)
-                return n < 0 ? errno : ENOSPC;
-            data += n;
-            left -= n;
+    constexpr qsizetype kMaxWrite = qsizetype(1) << 30;
+    std::size_t next = 0;
+    qsizetype done = 0; // of part `next`
+    while (next < parts.size()) {
+        iovec pieces[64];
+        int count = 0;
+        qsizetype total = 0;
+        for (std::size_t i = next; i < parts.size() && count < 64 && total < kMaxWrite; ++i) {
+            const qsizetype skip = i == next ? done : 0;
+            const qsizetype size = std::min(parts[i].size() - skip, kMaxWrite - total);
+            pieces[count++] = {const_cast<char*>(parts[i].data()) + skip, size_t(size)};
+            total += size;
         }
+        const ssize_t n = total > 0 ? ::writev(fd, pieces, count) : 0;
+        if (n < 0 && errno == EINTR)
+            continue;
+        if (n < 0 || (n == 0 && total > 0))
+            return n < 0 ? errno : ENOSPC;
+        // Steps past what was written, and past empty parts.
+        qsizetype left = n;
+        for (; next < parts.size() && left >= parts[next].size() - done; ++next) {
+            left -= parts[next].size() - done;
+            done = 0;
+        }
+        done += left;
     }
     return 0;
 }
@@ -107,7 +122,7 @@ int replaceWithUnnamed(int fd, int dirFd, const QByteArray& name)
 
 // The way for file systems without unnamed files: a named temporary, removed on failure and on
 // the usual signals (only SIGKILL can leave it).
-int replaceWithNamed(int dirFd, const QByteArray& name, std::initializer_list<QByteArrayView> parts,
+int replaceWithNamed(int dirFd, const QByteArray& name, std::span<const QByteArrayView> parts,
                      const struct stat* old)
 {
     static std::atomic<unsigned> s_counter{0};
@@ -170,7 +185,7 @@ QByteArray ReadWholeFile(const QString& path)
     return data;
 }
 
-void WriteWholeFile(const QString& path, std::initializer_list<QByteArrayView> parts)
+void WriteWholeFile(const QString& path, std::span<const QByteArrayView> parts)
 {
     const QByteArray target = EncodeFilePath(path);
     const qsizetype slash = target.lastIndexOf('/');

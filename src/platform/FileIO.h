@@ -5,6 +5,7 @@
 #include <QString>
 
 #include <initializer_list>
+#include <span>
 
 namespace skarvel {
 
@@ -20,7 +21,11 @@ QByteArray ReadWholeFile(const QString& path);
 // and no partial file behind. A replaced file keeps its read, write and execute bits, never its
 // set-user-ID, set-group-ID or sticky bits. A folder, a special file or a file that may not be
 // written is refused. Throws RuntimeError on failure.
-void WriteWholeFile(const QString& path, std::initializer_list<QByteArrayView> parts);
+void WriteWholeFile(const QString& path, std::span<const QByteArrayView> parts);
+inline void WriteWholeFile(const QString& path, std::initializer_list<QByteArrayView> parts)
+{
+    WriteWholeFile(path, std::span(parts.begin(), parts.size()));
+}
 
 // The last failure of the two above on this thread: the path and the system's error number
 // (or kNotRegularFile), so that a caller that only learnt "it failed" can tell why.

@@ -6,7 +6,7 @@
 
 #include <QtEndian>
 
-#include <cstring>
+#include <vector>
 
 namespace skarvel {
 
@@ -71,11 +71,19 @@ void SavePicture(const Picture& picture, const QString& path)
         head.append(entry, 4);
     }
 
-    QByteArray pixels(qsizetype(rowSize) * height, '\0');
-    for (quint32 row = 0; row < height; ++row)
-        std::memcpy(pixels.data() + qsizetype(height - 1 - row) * rowSize, image.constScanLine(int(row)), width);
-
-    WriteWholeFile(path, {head, pixels});
+    // The rows go to the file straight from the picture, bottom row first, each padded to four
+    // bytes with zeros: no copy of the pixels on the way.
+    static constexpr char kZeros[3] = {};
+    const QByteArrayView padding(kZeros, qsizetype(rowSize - width));
+    std::vector<QByteArrayView> parts;
+    parts.reserve(1 + std::size_t(height) * 2);
+    parts.push_back(head);
+    for (quint32 row = height; row-- > 0;) {
+        parts.emplace_back(image.constScanLine(int(row)), qsizetype(width));
+        if (!padding.isEmpty())
+            parts.push_back(padding);
+    }
+    WriteWholeFile(path, parts);
 }
 
 } // namespace skarvel
