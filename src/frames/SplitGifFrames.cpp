@@ -170,12 +170,15 @@ class FrameMaker {
 public:
     static constexpr std::int64_t kAheadFrames = 64;
     static constexpr std::int64_t kAheadBytes = std::int64_t(32) << 20;
+    static constexpr std::int64_t kBatchFrames = 16;
+    static constexpr std::int64_t kBatchBytes = std::int64_t(64) << 10;
 
     FrameMaker(QByteArrayView data, QByteArrayView header, FramePlan& plan, std::int64_t budget, int threads)
         : m_data(data), m_header(header), m_plan(plan), m_decoder(header, &m_tables), m_remaining(budget),
           m_slots(std::size_t(kAheadFrames))
     {
         const std::int64_t helpers = std::min<std::int64_t>(threads - 1, plan.count - 1);
+        m_batching = helpers > 0;
         for (std::int64_t i = 0; i < helpers; ++i) {
             try {
                 m_helpers.emplace_back([this] { help(); });
@@ -259,23 +262,36 @@ private:
             && m_aheadBytes + estimate(m_plan.chunk(m_claimed)) <= kAheadBytes;
     }
 
+    // Claims the chunk in turn, or while others help a batch of small ones, so that frames of a
+    // few thousand pixels cost one hand-over per batch rather than one each.
     void makeNext(std::unique_lock<std::mutex>& lock, PictureDecoder& decoder)
     {
-        const std::int64_t index = m_claimed++;
-        const FrameCutter::Chunk chunk = m_plan.chunk(index);
-        const std::int64_t expected = estimate(chunk);
-        m_aheadBytes += expected;
+        const std::int64_t first = m_claimed;
+        FrameCutter::Chunk chunks[kBatchFrames];
+        std::int64_t expected[kBatchFrames];
+        std::int64_t count = 0;
+        std::int64_t batchBytes = 0;
+        do {
+            chunks[count] = m_plan.chunk(m_claimed++);
+            expected[count] = estimate(chunks[count]);
+            m_aheadBytes += expected[count];
+            batchBytes += expected[count++];
+        } while (m_batching && count < kBatchFrames && batchBytes < kBatchBytes && canClaim());
         const std::int64_t budget = m_remaining;
         lock.unlock();
-        const qsizetype offset = chunk.bytes.data() - m_data.data();
-        FrameOutcome outcome = makeFrame(decoder, m_header.size(), m_data.sliced(offset), offset, budget);
-        outcome.estimate = expected;
-        lock.lock();
-        if (index < m_taken) { // skipped meanwhile
-            m_aheadBytes -= expected;
-            return;
+        std::optional<FrameOutcome> outcomes[kBatchFrames];
+        for (std::int64_t i = 0; i < count; ++i) {
+            const qsizetype offset = chunks[i].bytes.data() - m_data.data();
+            outcomes[i] = makeFrame(decoder, m_header.size(), m_data.sliced(offset), offset, budget);
+            outcomes[i]->estimate = expected[i];
         }
-        m_slots[std::size_t(index % kAheadFrames)] = std::move(outcome);
+        lock.lock();
+        for (std::int64_t i = 0; i < count; ++i) {
+            if (first + i < m_taken) // skipped meanwhile
+                m_aheadBytes -= expected[i];
+            else
+                m_slots[std::size_t((first + i) % kAheadFrames)] = std::move(outcomes[i]);
+        }
         m_changed.notify_all();
     }
 
@@ -308,6 +324,7 @@ private:
     std::int64_t m_taken = 0;
     std::int64_t m_aheadBytes = 0; // expected by the chunks decoded or being decoded, not yet taken
     bool m_stopping = false;
+    bool m_batching = false; // set before any helper starts
     std::vector<std::optional<FrameOutcome>> m_slots;
     std::vector<std::jthread> m_helpers; // last: joined before anything they use goes
 };
