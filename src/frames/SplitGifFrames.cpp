@@ -4,6 +4,8 @@
 #include "platform/FileIO.h"
 #include "platform/RuntimeError.h"
 
+#include <sched.h>
+
 #include <condition_variable>
 #include <exception>
 #include <mutex>
@@ -333,6 +335,11 @@ int threadsFor(int threads)
 {
     if (threads > 0)
         return threads;
+    // The cores this process may run on: under taskset or a container's CPU set, more threads
+    // than that only take turns.
+    cpu_set_t allowed;
+    if (::sched_getaffinity(0, sizeof allowed, &allowed) == 0)
+        return std::max(1, CPU_COUNT(&allowed));
     return int(std::max(1u, std::thread::hardware_concurrency()));
 }
 
