@@ -15,16 +15,16 @@ using ThumbnailStrip = MainWindowTest;
 TEST_F(ThumbnailStrip, EachFrameIsFittedAndCentredInItsSlotWithAnEtchedEdge)
 {
     // Slot k's box is 71 x 71 pixels at (18, 82 k); its etched edge takes two pixels inside.
-    // 200 x 100: 1065 x 532 twips at dy 266; 100 x 200: 532 x 1065 at dx 266; 71 x 71 not
+    // 200 x 100: 1065 x 532 twips at dy 266; 50 x 200, too tall only: 266 x 1065 at dx 400; 71 x 71 not
     // shrunk; 40 x 30 at its natural size, dx 232 and dy 308.
     const std::vector<Rgb> palette = colours(8);
     GifBuilder gif(200, 200, palette);
-    const QSize sizes[] = {{200, 100}, {100, 200}, {71, 71}, {40, 30}};
+    const QSize sizes[] = {{200, 100}, {50, 200}, {71, 71}, {40, 30}};
     for (int i = 0; i < 4; ++i)
         gif.image(i == 2 ? GifBuilder::pattern(71, 71, 8) : GifBuilder::solid(sizes[i].width(), sizes[i].height(), std::uint8_t(i)));
     ASSERT_NO_FATAL_FAILURE(showStrip(gif.build()));
     const QImage frame2 = window->Frames.frames[2].FramePicture.image();
-    const QRect places[] = {QRect(QPoint(18, 18), QPoint(88, 52)), QRect(QPoint(36, 82), QPoint(70, 152)),
+    const QRect places[] = {QRect(QPoint(18, 18), QPoint(88, 52)), QRect(QPoint(45, 82), QPoint(62, 152)),
                             QRect(18, 164, 71, 71), QRect(QPoint(33, 267), QPoint(72, 296))};
     const QRgb back = colour(0xC0C0C0u), shadow = colour(0x80000010u), light = colour(0x80000014u);
     // The etched edge: shadow outside top and left, highlight one pixel in; the other way
