@@ -14,7 +14,9 @@ namespace {
 
 const QByteArray kSeparator("\x00\x21\xF9", 3);
 
-// `count` frames of varied sizes and content; a comment before each image when `commented`
+bool hasLocalTable(int frame) { return frame % 5 == 3; }
+
+// `count` frames of varied sizes and content, some with a colour table of their own; a comment before each image when `commented`
 // hides the image size from anything that does not decode the frame.
 QByteArray manyFrames(int count, bool commented = false)
 {
@@ -25,6 +27,7 @@ QByteArray manyFrames(int count, bool commented = false)
         spec.control = GraphicControl{i % 4, i % 9};
         spec.interlaced = i % 3 == 0;
         spec.commentBeforeImage = commented;
+        spec.localColours = hasLocalTable(i) ? distinctColours(16) : std::vector<Rgb>{};
         builder.image(spec);
     }
     return builder.build();
@@ -51,7 +54,7 @@ std::int64_t costOf(const FrameTable& table, int count)
 {
     std::int64_t bytes = 0;
     for (int i = 0; i < count; ++i)
-        bytes += FrameCost(table.frames[i].FramePicture.pixelWidth(), table.frames[i].FramePicture.pixelHeight(), false);
+        bytes += FrameCost(table.frames[i].FramePicture.pixelWidth(), table.frames[i].FramePicture.pixelHeight(), hasLocalTable(i));
     return bytes;
 }
 

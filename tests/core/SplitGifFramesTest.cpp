@@ -127,13 +127,16 @@ TEST(SplitGifFrames, AFrameThatCannotBeLoadedFailsInTheMiddleAndIsDroppedAtTheEn
         EXPECT_EQ(splitBothWays(gif, table), count == 256 ? -1 : 3);
         expectAsGiflib(table, sound, count == 256 ? std::vector<std::size_t>{0, 1} : std::vector<std::size_t>{0, 1, 2, 3});
     }
-    // A second frame's image descriptor turned into an unknown block.
-    QByteArray gif = frames(3);
-    gif[gif.indexOf(kSeparator, gif.indexOf(kSeparator) + 3) + 9] = char(0x99);
-    EXPECT_EQ(splitBothWays(gif, table), -1);
-    expectAsGiflib(table, frames(3), {0});
+    // An unknown block in front of the second frame's image, or a comment whose separator cuts
+    // the chunk short of the image.
+    for (const QByteArray& inserted : {QByteArray("\x99"), QByteArray("\x21\xFE\x05" "a\x00\x21\xF9" "b\x00", 10)}) {
+        QByteArray gif = frames(3);
+        gif.insert(gif.indexOf(kSeparator, gif.indexOf(kSeparator) + 3) + 9, inserted);
+        EXPECT_EQ(splitBothWays(gif, table), -1);
+        expectAsGiflib(table, frames(3), {0});
+    }
     // A control with no image behind it.
-    gif = GifBuilder(10, 6, distinctColours(4)).image(frame(0)).image(frame(1)).build().chopped(1) + kDanglingControl;
+    const QByteArray gif = GifBuilder(10, 6, distinctColours(4)).image(frame(0)).image(frame(1)).build().chopped(1) + kDanglingControl;
     EXPECT_EQ(splitBothWays(gif, table), 1);
     expectAsGiflib(table, gif);
     // A single frame that cannot be loaded leaves nothing.
@@ -156,8 +159,9 @@ TEST(SplitGifFrames, NotASplittableGifOrUnreadable)
     EXPECT_EQ(splitBothWays(joined, table), 1);
     expectAsGiflib(table, joined, {0, 2});
 
-    // A header too short for the screen size; a middle chunk too short for its delay.
-    EXPECT_EQ(splitBothWays(QByteArray("GIF\x00\x21\xF9\x04\x00\x00", 9), table), -1);
+    // A header one byte too short for the screen size has none; a middle chunk too short for its delay.
+    EXPECT_EQ(splitBothWays(QByteArray("GIF89a\x05\x00\x21\xF9\x04\x00", 12), table), -1);
+    EXPECT_EQ(table.GifWidth + table.GifHeight, 0);
     const QByteArray shortChunk = QByteArray("GIF89a\x02\x00\x02\x00\x00\x00\x00\x00\x21\xF9\x04\x00\x21\xF9", 20);
     EXPECT_EQ(splitBothWays(shortChunk + frames(3).mid(13), table), -1);
     const ScratchDir dir;
