@@ -170,9 +170,9 @@ struct FramePlan {
 // with the exact budget left.
 class FrameMaker {
 public:
-    static constexpr std::int64_t kAheadFrames = 64;
+    static constexpr std::int64_t kAheadFrames = 256;
     static constexpr std::int64_t kAheadBytes = std::int64_t(32) << 20;
-    static constexpr std::int64_t kBatchFrames = 16;
+    static constexpr std::int64_t kBatchFrames = 32;
     static constexpr std::int64_t kBatchBytes = std::int64_t(64) << 10;
 
     FrameMaker(QByteArrayView data, QByteArrayView header, FramePlan& plan, std::int64_t budget, int threads)
@@ -196,7 +196,7 @@ public:
             const std::lock_guard lock(m_mutex);
             m_stopping = true;
         }
-        m_changed.notify_all();
+        m_room.notify_all();
         m_helpers.clear();
     }
 
@@ -212,13 +212,13 @@ public:
             if (canClaim())
                 makeNext(lock, m_decoder);
             else
-                m_changed.wait(lock);
+                m_ready.wait(lock);
         }
         FrameOutcome outcome = std::move(*slot);
         slot.reset();
         ++m_taken;
         m_aheadBytes -= outcome.estimate;
-        m_changed.notify_all();
+        wakeIdleHelper();
         return outcome;
     }
 
@@ -235,7 +235,7 @@ public:
         }
         m_taken = end;
         m_claimed = std::max(m_claimed, end);
-        m_changed.notify_all();
+        wakeIdleHelper();
     }
 
     // A frame of `bytes` was stored: frames made from now on have that much less room.
@@ -251,6 +251,19 @@ private:
     {
         const std::int64_t declared = declaredCost(chunk.bytes);
         return declared > 0 ? declared : FrameCost(PictureLimits::kMaxPixels, 1, true);
+    }
+
+    // A helper waits until the window has room for a whole batch: woken for every frame taken,
+    // it would make batches of one, each for a wait.
+    bool helperMayClaim()
+    {
+        return canClaim() && (!m_batching || m_claimed - m_taken <= kAheadFrames - kBatchFrames);
+    }
+
+    void wakeIdleHelper()
+    {
+        if (m_idleHelpers > 0 && helperMayClaim())
+            m_room.notify_one();
     }
 
     // The chunk in turn can always be made; others while the window has room for them.
@@ -294,7 +307,8 @@ private:
             else
                 m_slots[std::size_t((first + i) % kAheadFrames)] = std::move(outcomes[i]);
         }
-        m_changed.notify_all();
+        m_ready.notify_one(); // only the calling thread waits for frames
+        wakeIdleHelper();
     }
 
     void help()
@@ -307,10 +321,13 @@ private:
         }
         std::unique_lock lock(m_mutex);
         while (!m_stopping && m_claimed < m_plan.count) {
-            if (canClaim())
+            if (helperMayClaim()) {
                 makeNext(lock, *decoder);
-            else
-                m_changed.wait(lock);
+            } else {
+                ++m_idleHelpers;
+                m_room.wait(lock);
+                --m_idleHelpers;
+            }
         }
     }
 
@@ -320,7 +337,9 @@ private:
     SharedColourTables m_tables;
     PictureDecoder m_decoder; // the calling thread's
     std::mutex m_mutex;
-    std::condition_variable m_changed;
+    std::condition_variable m_ready; // a frame was made
+    std::condition_variable m_room;  // the window has room for more
+    int m_idleHelpers = 0;
     std::int64_t m_remaining;
     std::int64_t m_claimed = 0;
     std::int64_t m_taken = 0;
