@@ -18,13 +18,13 @@ using namespace skarvel::test;
 
 namespace {
 
-QByteArray animation(int frames, bool danglingControl = false)
+QByteArray animation(int frames)
 {
     GifBuilder builder(12, 8, distinctColours(8));
     builder.loopExtension();
     for (int i = 0; i < frames; ++i)
         builder.image(GifBuilder::pattern(12 - i % 3, 8, 8, i));
-    return danglingControl ? builder.build().chopped(1) + kDanglingControl : builder.build();
+    return builder.build();
 }
 
 } // namespace
@@ -56,25 +56,6 @@ TEST(ExportGifFrames, EachFileIsTheOpenedFrameAloneAndTheFirstFailureStopsTheSav
         EXPECT_TRUE(QFile::exists(dir.file(QStringLiteral("out/anim0") + suffix)));
         EXPECT_FALSE(QFile::exists(dir.file(QStringLiteral("out/anim2") + suffix)));
     }
-}
-
-TEST(ExportGifFrames, ADroppedLastFrameIsNotExported)
-{
-    const ScratchDir dir;
-    FrameTable table;
-    ASSERT_EQ(SplitGifBytes(animation(2, true), table), 1);
-    ASSERT_TRUE(ExportGifFrames(dir.file(QStringLiteral("x")), table));
-    EXPECT_EQ(readFile(dir.file(QStringLiteral("x1.gif"))).back(), ';');
-    EXPECT_FALSE(QFile::exists(dir.file(QStringLiteral("x2.gif"))));
-}
-
-TEST(SaveFrames, PrefixIsTheFolderAndTheNameUpToItsFirstDot)
-{
-    EXPECT_EQ(FramePrefix(QStringLiteral("/"), QStringLiteral("/img/anim.gif")), QStringLiteral("/anim"));
-    EXPECT_EQ(FramePrefix(QStringLiteral("/out"), QStringLiteral("/img/my.anim.gif")), QStringLiteral("/out/my"));
-    EXPECT_EQ(FramePrefix(QStringLiteral("/out/"), QStringLiteral("/a/b.c/name.x.gif")), QStringLiteral("/out/name"));
-    for (const char* nameless : {"", "anim.gif", "/img/", "/img/.gif"})
-        EXPECT_TRUE(GetBaseName(QString::fromLatin1(nameless)).isEmpty()) << nameless;
 }
 
 TEST(FileExists, RegularFilesOnly)

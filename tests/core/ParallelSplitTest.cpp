@@ -60,29 +60,6 @@ std::int64_t costOf(const FrameTable& table, int count)
 
 } // namespace
 
-TEST(ParallelSplit, FailureRulesHoldWhateverTheThreadsDecodedAhead)
-{
-    // Far more frames than the threads look ahead, so that the window turns many times.
-    const QByteArray gif = manyFrames(150);
-    FrameTable table;
-    ASSERT_EQ(splitBothWays(gif, table), 149);
-    // A broken middle frame: -1 with exactly the frames before it, though later ones were decoded.
-    EXPECT_EQ(splitBothWays(breakFrame(gif, 17), table), -1);
-    EXPECT_EQ(table.frames.size(), 17u);
-    EXPECT_EQ(splitBothWays(breakFrame(gif, 149), table), 148);
-    // A frame that claims 65535 x 65535 pixels, past the pixel limit and the budget, is refused on
-    // its word: as the last frame it is not a readable picture, so it is dropped.
-    for (const int index : {17, 149}) {
-        QByteArray gigantic = gif;
-        gigantic.replace(imageOf(gif, index) + 5, 4, QByteArray(4, char(0xFF)));
-        EXPECT_EQ(splitBothWays(gigantic, table), index == 17 ? -1 : 148);
-        EXPECT_EQ(table.frames.size(), index == 17 ? 17u : 149u);
-    }
-    // A file that is nothing but separators fails at its first frame.
-    EXPECT_EQ(splitBothWays(gif.left(13 + 48) + kSeparator.repeated(5000), table), -1);
-    EXPECT_TRUE(table.empty());
-}
-
 TEST(ParallelSplit, BudgetRefusalsFallOnTheSameFrame)
 {
     FrameTable all, table;

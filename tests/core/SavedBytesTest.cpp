@@ -90,13 +90,3 @@ TEST(SavedBytes, EveryBmpAndGifAsRecorded)
     }
 }
 
-TEST(SavedBytes, FixturesSplitAsGiflibReadsThem)
-{
-    const QStringList names = QDir(fixture(QString())).entryList({QStringLiteral("*.gif")});
-    ASSERT_EQ(names.size(), 5);
-    for (const QString& name : names) {
-        FrameTable table;
-        EXPECT_GT(SplitGifFrames(fixture(name), table), 0) << name.toStdString();
-        expectAsGiflib(table, readFile(fixture(name)));
-    }
-}

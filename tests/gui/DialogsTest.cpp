@@ -46,15 +46,13 @@ TEST(OpenSave, PropertiesAndFiltersReachTheDialogAndFileNameFollowsEachDialog)
     // The next dialog starts from the last choice; cancelling it loses that choice.
     dialog.ShowOpen();
     EXPECT_EQ(std::make_pair(dialogs.fileDialogs[1].initialName, dialog.FileName()), std::make_pair(QStringLiteral("/data/anim.gif"), QString()));
-    // An initial name longer than the dialog takes is refused before any dialog.
-    OpenSave plain;
-    plain.setFileName(QString(OpenSave::kMaxFileName + 1, u'a'));
-    EXPECT_THROW(plain.ShowOpen(), RuntimeError);
-    plain.setFileName(QString(OpenSave::kMaxFileName, u'b'));
-    dialogs.saveAnswers = {QStringLiteral("/data/copia.gif")};
-    plain.ShowSave();
-    EXPECT_EQ(std::make_tuple(plain.FileName(), dialogs.fileDialogs.size(), dialogs.fileDialogs.back().initialName.size()),
-              std::make_tuple(QStringLiteral("/data/copia.gif"), std::size_t(3), OpenSave::kMaxFileName));
+    // An initial name longer than the dialog takes is refused before any dialog; one as long is not.
+    dialog.setFileName(QString(OpenSave::kMaxFileName + 1, u'a'));
+    EXPECT_THROW(dialog.ShowSave(), RuntimeError);
+    dialog.setFileName(QString(OpenSave::kMaxFileName, u'b'));
+    dialogs.saveAnswers = {QString()};
+    dialog.ShowSave();
+    EXPECT_EQ(dialogs.fileDialogs.size(), std::size_t(3));
 }
 
 TEST(BrowseForFolder, AnswersTheFolderWithoutTrailingSeparatorOrEmptyOnCancel)

@@ -204,21 +204,5 @@ TEST_F(MainWindowTest, ClosingOrDestroyingTheWindowWhileTheStripIsDrawnOrHeld)
     EXPECT_EQ(window, nullptr);
 }
 
-TEST_F(MainWindowTest, AClickAndTicksDuringADrawingOfTheStrip)
-{
-    // The strip ends at the stepped position, the animation ticking all along.
-    ASSERT_NO_FATAL_FAILURE(showStrip(solidFrames(9, {1})));
-    window->bRefit = true;
-    window->Timer1->start(10);
-    int ticks = 0;
-    QObject::connect(window->Timer1, &QTimer::timeout, window.get(), [&] { ++ticks; });
-    QTimer::singleShot(0, window.get(), [this] { click(upDown(0)); });
-    window->DrawThumbnails();
-    EXPECT_EQ(window->VScroll->value(), 1);
-    ASSERT_EVENTUALLY((captions() == std::vector<std::string>{"2", "3", "4", "5"}), kLong);
-    EXPECT_EQ(pixel(window->picMin, 50, 30), rgb(colours(9)[1]));
-    ASSERT_EVENTUALLY(ticks > 2, kLong);
-}
-
 } // namespace
 } // namespace skarvel::test

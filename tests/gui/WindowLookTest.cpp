@@ -1,16 +1,10 @@
 // The window right after load, read back from its pixels and its controls: where the set-up put
-// them, the classic colours whatever the desktop's theme, captions that fit their boxes, the
-// button faces, the path shortening; and the end of the window.
+// them, the classic colours whatever the desktop's theme, the button faces, the path shortening;
+// and the end of the window.
 #include "WindowFixture.h"
-
-#include "about/frmAbout.h"
-#include "platform/LightControls.h"
 
 #include <QApplication>
 #include <QLineEdit>
-#include <QPainter>
-#include <QPushButton>
-#include <QStyle>
 
 #include <map>
 
@@ -92,50 +86,6 @@ TEST_F(WindowLook, DesignColoursWhateverTheDesktopTheme)
         {309, 380, 0xC0C0C0}, {310, 374, 0xC0C0C0}};
     for (const auto& [x, y, expected] : probes)
         EXPECT_EQ(seen.pixel(x, y) & 0xFFFFFFu, expected) << x << "," << y;
-}
-
-// Paints `label` on a sheet of `sentinel` and answers whether it kept inside its box.
-bool keepsInside(const LabelControl& label, QSize sheet)
-{
-    QImage image(sheet, QImage::Format_RGB32);
-    image.fill(Qt::magenta);
-    QPainter painter(&image);
-    label.paint(painter);
-    painter.end();
-    const QRect box = label.pixelRect();
-    for (int y = 0; y < image.height(); ++y)
-        for (int x = 0; x < image.width(); ++x)
-            if (!box.contains(x, y) && image.pixel(x, y) != QColor(Qt::magenta).rgb())
-                return false;
-    return true;
-}
-
-TEST_F(WindowLook, EveryCaptionOfBothWindowsFitsItsBox)
-{
-    frmSkarvel& w = *window;
-    w.lblNFrame[0]->setCaption(QStringLiteral("33"));
-    frmAbout about(&w);
-    std::vector<const LabelControl*> labels{w.Label1, w.lblNFrame[0], about.lblDescrizione, about.Label6,
-                                            about.Label3, about.lblVersione, about.Label1, about.Label4, about.Label5};
-    for (const LabelControl* label : labels)
-        EXPECT_TRUE(!label->Caption().isEmpty() && keepsInside(*label, QSize(420, 420))) << label->Caption().toStdString();
-    // The captions printed on the command buttons, the light copy of the disabled one a
-    // pixel right of the grey one.
-    for (const auto& [button, caption] : {std::pair(w.picButton[0], "       Apri Gif"), std::pair(w.picButton[1], "       Salva")}) {
-        const int width = QFontMetrics(button->surface().Font).horizontalAdvance(QString::fromLatin1(caption));
-        EXPECT_LE(width + 1, button->width()) << caption;
-    }
-    // The format options: indicator, spacing and caption.
-    for (const QRadioButton* option : w.optTipoFiles) {
-        const int indicator = option->style()->pixelMetric(QStyle::PM_ExclusiveIndicatorWidth, nullptr, option) +
-                              option->style()->pixelMetric(QStyle::PM_RadioButtonLabelSpacing, nullptr, option);
-        EXPECT_LE(indicator + QFontMetrics(option->font()).horizontalAdvance(option->text()), option->width())
-            << option->text().toStdString();
-    }
-    const QPushButton& close = *about.Command1;
-    const int margins = 2 * (close.style()->pixelMetric(QStyle::PM_ButtonMargin, nullptr, &close) +
-                             close.style()->pixelMetric(QStyle::PM_DefaultFrameWidth, nullptr, &close));
-    EXPECT_LE(margins + QFontMetrics(close.font()).horizontalAdvance(QStringLiteral("Chiudi")), close.width());
 }
 
 // Colours of a button's face right of `fromX`, counted.
