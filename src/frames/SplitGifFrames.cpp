@@ -363,17 +363,17 @@ int threadsFor(int threads)
 }
 
 // Settles where the frame that starts with `chunk` ends. A separator that ended the chunk inside
-// its image (behind the image's ",") lies in the image's data: the chunk is joined with the ones
-// behind it up to the first that holds everything the decoder read. `cutter` goes on behind the
-// frame; answers how many chunks were joined.
+// its image, or inside an extension in front of it (a comment, say), lies in the frame's own
+// bytes: the chunk is joined with the ones behind it up to the first that holds everything the
+// decoder read. `cutter` goes on behind the frame; answers how many chunks were joined.
 std::int64_t settleChunk(FrameCutter::Chunk& chunk, FrameCutter& cutter, QByteArrayView data, FrameOutcome& outcome)
 {
     const qsizetype begin = chunk.bytes.data() - data.data();
     qsizetype end = begin + chunk.bytes.size();
     if (chunk.last || outcome.needed <= end)
         return 0;
-    if (outcome.imageStart < 0 || end <= outcome.imageStart) {
-        // It stopped in front of the image, where a short chunk is no frame's image.
+    if (outcome.imageStart < 0) {
+        // It never reached an image: there is nothing to join up to.
         outcome.picture = Picture();
         outcome.pictureBytes = -1;
         outcome.error = RuntimeError::InvalidPicture;
