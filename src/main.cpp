@@ -7,9 +7,33 @@
 #include <QScreen>
 #include <QTimer>
 
+#include <cstdio>
+
+namespace {
+
+constexpr char kUsage[] =
+    "Uso: skarvel [OPZIONI DI QT] [--] [FILE]\n"
+    "Apre la GIF animata FILE nella finestra di Skarvel, o la finestra vuota senza FILE.\n"
+    "Qt prende per se' le opzioni che conosce (-reverse, -style...): dopo \"--\" nessun\n"
+    "argomento e' un'opzione, e \"skarvel -- -reverse\" apre il file \"-reverse\".\n"
+    "  --help      mostra questo aiuto\n"
+    "  --version   mostra la versione\n";
+
+} // namespace
+
 int main(int argc, char* argv[])
 {
     skarvel::WindowArguments arguments(argc, argv);
+    switch (arguments.request()) {
+    case skarvel::WindowArguments::Request::Help:
+        std::fputs(kUsage, stdout);
+        return 0;
+    case skarvel::WindowArguments::Request::Version:
+        std::puts("skarvel " SKARVEL_VERSION);
+        return 0;
+    case skarvel::WindowArguments::Request::Window:
+        break;
+    }
     QApplication app(arguments.qtArgc, argv);
     QApplication::setApplicationName(QStringLiteral("Skarvel"));
     QApplication::setApplicationVersion(QStringLiteral(SKARVEL_VERSION));

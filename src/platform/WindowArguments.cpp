@@ -29,4 +29,14 @@ QStringList WindowArguments::files() const
     return files;
 }
 
+WindowArguments::Request WindowArguments::request() const
+{
+    if (m_dashDash != 2)
+        return Request::Window;
+    const QByteArrayView only(m_argv[1]);
+    if (only == "--help" || only == "-h")
+        return Request::Help;
+    return only == "--version" ? Request::Version : Request::Window;
+}
+
 } // namespace skarvel

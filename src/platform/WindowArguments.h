@@ -17,6 +17,10 @@ public:
     // The files given, in their order: what Qt left of its part, then everything after "--".
     QStringList files() const;
 
+    // "--help" or "--version" (or "-h") as the one argument before "--": answered without a window.
+    enum class Request { Window, Help, Version };
+    Request request() const;
+
 private:
     char** m_argv;
     int m_argc;

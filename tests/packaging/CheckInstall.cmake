@@ -11,6 +11,7 @@ set(expected
   bin/skarvel-frames
   share/applications/skarvel.desktop
   share/metainfo/org.example.skarvel.metainfo.xml
+  share/man/man1/skarvel.1
   share/man/man1/skarvel-frames.1
   share/icons/hicolor/16x16/apps/skarvel.png
   share/icons/hicolor/32x32/apps/skarvel.png
@@ -28,6 +29,17 @@ execute_process(COMMAND ${WORK_DIR}/usr/bin/skarvel-frames --version
                 OUTPUT_VARIABLE version RESULT_VARIABLE result)
 if(NOT result EQUAL 0 OR NOT version MATCHES "1\\.3\\.0")
   message(FATAL_ERROR "installed skarvel-frames --version gave ${result}: ${version}")
+endif()
+
+# The window program answers --help without a display, and the menu entry hands it the file after
+# "--", so that Qt takes no file name for one of its options.
+execute_process(COMMAND ${WORK_DIR}/usr/bin/skarvel --help OUTPUT_VARIABLE help RESULT_VARIABLE result)
+if(NOT result EQUAL 0 OR NOT help MATCHES "skarvel -- -reverse")
+  message(FATAL_ERROR "installed skarvel --help gave ${result}: ${help}")
+endif()
+file(STRINGS ${WORK_DIR}/usr/share/applications/skarvel.desktop exec REGEX "^Exec=")
+if(NOT exec STREQUAL "Exec=skarvel -- %f")
+  message(FATAL_ERROR "the desktop entry starts ${exec}")
 endif()
 
 # Each icon has the size its folder promises.
