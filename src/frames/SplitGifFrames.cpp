@@ -1,5 +1,6 @@
 #include "frames/SplitGifFrames.h"
 
+#include "frames/FrameCosts.h"
 #include "frames/FrameCutter.h"
 #include "platform/FileIO.h"
 #include "platform/RuntimeError.h"
@@ -137,8 +138,6 @@ struct FramePlan {
                 rest = scan;
             }
             ++count;
-            if (!chunk->last)
-                declaredBytes += declaredCost(chunk->bytes);
         }
     }
 
@@ -159,7 +158,6 @@ struct FramePlan {
     FrameCutter::Chunk restChunk;   // the last one cut there, chunk `restIndex`
     std::int64_t restIndex = -1;
     std::int64_t count = 0;
-    std::int64_t declaredBytes = 0; // of all chunks but the last
 };
 
 // Decodes the chunks of a plan on several threads and hands them out in order. Threads work
@@ -396,6 +394,11 @@ std::int64_t settleChunk(FrameCutter::Chunk& chunk, FrameCutter& cutter, QByteAr
 
 std::int32_t SplitGifFrames(const QString& sGifPath, FrameTable& table)
 {
+    return SplitGifFrames(sGifPath, table, {});
+}
+
+std::int32_t SplitGifFrames(const QString& sGifPath, FrameTable& table, const FrameStored& stored)
+{
     table.clear();
     QByteArray data;
     try {
@@ -405,10 +408,11 @@ std::int32_t SplitGifFrames(const QString& sGifPath, FrameTable& table)
     } catch (const std::bad_alloc&) {
         return -1;
     }
-    return SplitGifBytes(data, table);
+    return SplitGifBytes(data, table, PictureLimits::kSplitBudgetBytes, kAllCores, stored);
 }
 
-std::int32_t SplitGifBytes(const QByteArray& data, FrameTable& table, std::int64_t budgetBytes, int threads)
+std::int32_t SplitGifBytes(const QByteArray& data, FrameTable& table, std::int64_t budgetBytes, int threads,
+                           const FrameStored& stored)
 {
     table.clear();
     FrameCutter cutter(data);
@@ -426,7 +430,7 @@ std::int32_t SplitGifBytes(const QByteArray& data, FrameTable& table, std::int64
         FramePlan plan(cutter);
         // Refused at once rather than after decoding most of it. The last frame does not count:
         // one that cannot be decoded is dropped, not refused.
-        if (plan.declaredBytes > budgetBytes)
+        if (FramesCostButLast(data) > budgetBytes)
             return -1;
 
         // No frame costs less than a picture of one pixel: the table never grows past this.
@@ -455,6 +459,8 @@ std::int32_t SplitGifBytes(const QByteArray& data, FrameTable& table, std::int64
             entry.chunkBegin = chunk->bytes.data() - data.constData();
             entry.chunkEnd = entry.chunkBegin + chunk->bytes.size();
             table.frames.push_back(std::move(entry));
+            if (stored)
+                stored(table.frames.size() - 1);
         }
         return std::max(0, table.upperIndex());
     } catch (const std::bad_alloc&) {
