@@ -2,6 +2,7 @@
 #include "cli/FileReason.h"
 #include "frames/FrameTable.h"
 #include "frames/Messages.h"
+#include "frames/FrameExport.h"
 #include "frames/SaveFrames.h"
 #include "frames/SplitGifFrames.h"
 #include "platform/FileIO.h"
@@ -62,10 +63,9 @@ int usageError(const QString& why)
     return Usage;
 }
 
-// Splits `path`; on failure reports it and answers the exit code, else Ok.
-int split(const QString& path, FrameTable& table, std::int32_t& result)
+// Reports what a split of `path` that answered `result` came to, and answers the exit code.
+int splitOutcome(const QString& path, std::int32_t result)
 {
-    result = SplitGifFrames(path, table);
     if (result >= 1)
         return Ok;
     struct stat info {};
@@ -101,8 +101,8 @@ void printFrameTable(std::int32_t result, const FrameTable& table)
 int info(const QString& path)
 {
     FrameTable table;
-    std::int32_t result = 0;
-    const int code = split(path, table, result);
+    const std::int32_t result = SplitGifFrames(path, table);
+    const int code = splitOutcome(path, result);
     printFrameTable(result, table);
     return code;
 }
@@ -118,19 +118,19 @@ QString folderProblem(const QString& folder)
 
 int exportFrames(const QString& path, const QString& folder, FrameFormat format)
 {
+    // Frames are named after the file, which needs a folder in front of its name; "./" gives it
+    // one without asking where we are, which a deep enough folder cannot tell.
+    const QString gifFile = path.contains(u'/') ? path : QStringLiteral("./") + path;
     FrameTable table;
-    std::int32_t result = 0;
-    if (const int code = split(path, table, result); code != Ok)
+    FrameExport exporter(gifFile, folder, format);
+    if (const int code = splitOutcome(path, exporter.split(table)); code != Ok)
         return code;
     if (const QString problem = folderProblem(folder); !problem.isEmpty()) {
         complain(folder, problem);
         printLine(stderr, messages::saveFailed());
         return SaveFailed;
     }
-    // Frames are named after the file, which needs a folder in front of its name; "./" gives it
-    // one without asking where we are, which a deep enough folder cannot tell.
-    const QString gifFile = path.contains(u'/') ? path : QStringLiteral("./") + path;
-    if (!SaveFrames(table, gifFile, folder, format)) {
+    if (!exporter.save(table)) {
         if (const FileFailure failure = LastFileFailure(); failure.error != 0)
             complain(failure.path, FileReason(failure.error));
         printLine(stderr, messages::saveFailed());

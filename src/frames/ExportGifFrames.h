@@ -4,6 +4,8 @@
 
 #include <QString>
 
+#include <array>
+
 namespace skarvel {
 
 // Writes frame k of `table` to `sPrefix` + k + ".gif", one file for each frame, each a
@@ -11,5 +13,9 @@ namespace skarvel {
 // them: what is saved is what was opened, whatever became of the file since. Answers false as
 // soon as a file cannot be written; files written before stay.
 bool ExportGifFrames(const QString& sPrefix, const FrameTable& table);
+
+// The bytes of frame `index`'s file as ExportGifFrames writes it, in parts: views of the table's
+// bytes, and of a trailer of our own.
+std::array<QByteArrayView, 3> GifFileParts(const FrameTable& table, std::size_t index);
 
 } // namespace skarvel

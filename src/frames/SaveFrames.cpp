@@ -18,12 +18,17 @@ QString FramePrefix(const QString& folder, const QString& sGifFile)
     return prefix + GetBaseName(sGifFile);
 }
 
+QString FramePath(const QString& prefix, std::size_t index, FrameFormat format)
+{
+    return prefix + QString::number(index) + (format == FrameFormat::Gif ? QStringLiteral(".gif") : QStringLiteral(".bmp"));
+}
+
 namespace {
 
 bool saveBitmaps(const FrameTable& table, const QString& prefix)
 {
     for (std::size_t i = 0; i < table.frames.size(); ++i) {
-        const QString path = prefix + QString::number(i) + QStringLiteral(".bmp");
+        const QString path = FramePath(prefix, i, FrameFormat::Bmp);
         try {
             SavePicture(table.frames[i].FramePicture, path);
         } catch (const RuntimeError&) {

@@ -11,6 +11,7 @@ enum class FrameFormat { Bmp, Gif };
 // Where the frames of `sGifFile` go in `folder`: the folder with its separator, then the GIF's
 // base name. Frame i is then saved as prefix + i + ".bmp" or ".gif".
 QString FramePrefix(const QString& folder, const QString& sGifFile);
+QString FramePath(const QString& prefix, std::size_t index, FrameFormat format);
 
 // Saves every frame of `table` in frame order, as bitmaps of its pictures or as GIF files cut
 // from the bytes it was split from; the files are named after `sGifFile`. Stops at the first file that cannot be written and answers false; the files

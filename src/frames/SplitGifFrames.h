@@ -6,6 +6,7 @@
 #include <QString>
 
 #include <cstdint>
+#include <functional>
 
 namespace skarvel {
 
@@ -14,6 +15,11 @@ namespace skarvel {
 // that can be split or holds a single frame, -1 when reading or decoding failed; on -1 the table
 // keeps the frames made before the failure. A last frame that cannot be decoded is dropped.
 std::int32_t SplitGifFrames(const QString& sGifPath, FrameTable& table);
+
+// Told the index of each frame as soon as it is stored in the table, in frame order, on the
+// splitting thread; later frames may still fail the split.
+using FrameStored = std::function<void(std::size_t index)>;
+std::int32_t SplitGifFrames(const QString& sGifPath, FrameTable& table, const FrameStored& stored);
 
 // Decode frame images on one thread per core.
 inline constexpr int kAllCores = 0;
@@ -24,6 +30,6 @@ inline constexpr int kAllCores = 0;
 // one aside, declare more pixels than the budget holds is refused (-1) before anything is decoded.
 std::int32_t SplitGifBytes(const QByteArray& data, FrameTable& table,
                            std::int64_t budgetBytes = PictureLimits::kSplitBudgetBytes,
-                           int threads = kAllCores);
+                           int threads = kAllCores, const FrameStored& stored = {});
 
 } // namespace skarvel

@@ -14,6 +14,8 @@
 #include <cerrno>
 #include <cstdlib>
 #include <cstring>
+#include <optional>
+#include <utility>
 
 namespace skarvel {
 
@@ -35,6 +37,7 @@ thread_local FileFailure t_failure;
 struct Fd {
     int fd = -1;
     explicit Fd(int value) : fd(value) {}
+    Fd(Fd&& other) noexcept : fd(std::exchange(other.fd, -1)) {}
     ~Fd() { if (fd >= 0) ::close(fd); }
     Fd(const Fd&) = delete;
     Fd& operator=(const Fd&) = delete;
@@ -185,54 +188,125 @@ QByteArray ReadWholeFile(const QString& path)
     return data;
 }
 
-void WriteWholeFile(const QString& path, std::span<const QByteArrayView> parts)
+namespace {
+
+// Where a file is to be written: its folder, opened, and its name in it.
+struct Target {
+    Fd dir;
+    QByteArray name;
+};
+
+// Answers nothing where the path names no file or its folder cannot be opened, with errno set.
+std::optional<Target> targetOf(const QString& path)
 {
     const QByteArray target = EncodeFilePath(path);
     const qsizetype slash = target.lastIndexOf('/');
     const QByteArray folder = slash < 0 ? QByteArray(".") : slash == 0 ? QByteArray("/") : target.left(slash);
-    const QByteArray name = target.sliced(slash + 1);
-    if (target.isEmpty())
-        fail(path, ENOENT);
-    if (name.isEmpty())
-        fail(path, EISDIR); // "." and ".." are found to be folders below
-
-    const Fd dir(::open(folder.constData(), O_PATH | O_DIRECTORY | O_CLOEXEC));
+    QByteArray name = target.sliced(slash + 1);
+    if (target.isEmpty() || name.isEmpty()) {
+        errno = target.isEmpty() ? ENOENT : EISDIR; // "." and ".." are found to be folders later
+        return std::nullopt;
+    }
+    Fd dir(::open(folder.constData(), O_PATH | O_DIRECTORY | O_CLOEXEC));
     if (dir.fd < 0)
+        return std::nullopt;
+    return Target{std::move(dir), std::move(name)};
+}
+
+Target openTarget(const QString& path)
+{
+    std::optional<Target> target = targetOf(path);
+    if (!target)
         fail(path, errno);
-    // A rename would happily replace a folder's entry, a FIFO or a file we may not write; refuse
-    // them as a plain overwrite would.
-    struct stat old {};
-    const bool replacing = ::fstatat(dir.fd, name.constData(), &old, 0) == 0;
+    return std::move(*target);
+}
+
+// What stands at the target now: nothing, or a regular file we may write (answers true and its
+// status in `old`). A rename would happily replace a folder's entry, a FIFO or a file we may not
+// write; they are refused as a plain overwrite would refuse them.
+bool checkTarget(const QString& path, const Target& target, struct stat& old)
+{
+    const bool replacing = ::fstatat(target.dir.fd, target.name.constData(), &old, 0) == 0;
     if (!replacing && errno != ENOENT)
         fail(path, errno); // a name too long, a link loop: known before anything is written
     if (replacing && S_ISDIR(old.st_mode))
         fail(path, EISDIR);
     if (replacing && !S_ISREG(old.st_mode))
         fail(path, kNotRegularFile);
-    if (replacing && ::faccessat(dir.fd, name.constData(), W_OK, 0) != 0)
+    if (replacing && ::faccessat(target.dir.fd, target.name.constData(), W_OK, 0) != 0)
         fail(path, errno);
+    return replacing;
+}
+
+// Gives the complete unnamed file `fd` the target's name, in place of the file there if any.
+void nameUnnamed(const QString& path, int fd, const Target& target, const struct stat* old)
+{
+    if (old && ::fchmod(fd, old->st_mode & 0777) != 0)
+        fail(path, errno);
+    int error = old ? EEXIST : linkUnnamed(fd, target.dir.fd, target.name.constData());
+    if (error == EEXIST)
+        error = replaceWithUnnamed(fd, target.dir.fd, target.name);
+    if (error)
+        fail(path, error);
+}
+
+int openUnnamed(const Target& target)
+{
+    if (!unnamedFilesAllowed()) {
+        errno = EOPNOTSUPP;
+        return -1;
+    }
+    return ::openat(target.dir.fd, ".", O_TMPFILE | O_WRONLY | O_CLOEXEC, 0666);
+}
+
+} // namespace
+
+void WriteWholeFile(const QString& path, std::span<const QByteArrayView> parts)
+{
+    const Target target = openTarget(path);
+    struct stat old {};
+    const bool replacing = checkTarget(path, target, old);
 
     // The new content goes to an unnamed file in the folder and gets its name only once complete,
     // so an interrupted save, even by SIGKILL, leaves nothing behind. It is not forced to the disk
     // first: that guards against a power cut only, and costs more than the write itself when a
     // save makes thousands of small files.
-    const Fd fd(unnamedFilesAllowed() ? ::openat(dir.fd, ".", O_TMPFILE | O_WRONLY | O_CLOEXEC, 0666) : (errno = EOPNOTSUPP, -1));
+    const Fd fd(openUnnamed(target));
     if (fd.fd < 0) {
         if (errno != EOPNOTSUPP && errno != EISDIR && errno != EINVAL)
             fail(path, errno);
-        if (const int error = replaceWithNamed(dir.fd, name, parts, replacing ? &old : nullptr))
+        if (const int error = replaceWithNamed(target.dir.fd, target.name, parts, replacing ? &old : nullptr))
             fail(path, error);
         return;
     }
-    if (replacing && ::fchmod(fd.fd, old.st_mode & 0777) != 0)
-        fail(path, errno);
     if (const int error = writeAll(fd.fd, parts))
         fail(path, error);
-    int error = replacing ? EEXIST : linkUnnamed(fd.fd, dir.fd, name.constData());
-    if (error == EEXIST)
-        error = replaceWithUnnamed(fd.fd, dir.fd, name);
-    if (error)
-        fail(path, error);
+    nameUnnamed(path, fd.fd, target, replacing ? &old : nullptr);
+}
+
+UnnamedFile::~UnnamedFile()
+{
+    if (m_fd >= 0)
+        ::close(m_fd);
+}
+
+UnnamedFile WriteUnnamedFile(const QString& path, std::span<const QByteArrayView> parts)
+{
+    const std::optional<Target> target = targetOf(path);
+    if (!target)
+        return {};
+    UnnamedFile file(openUnnamed(*target));
+    if (!file.isValid() || writeAll(file.fd(), parts) != 0)
+        return {};
+    return file;
+}
+
+void NameUnnamedFile(UnnamedFile& file, const QString& path)
+{
+    const Target target = openTarget(path);
+    struct stat old {};
+    const bool replacing = checkTarget(path, target, old);
+    nameUnnamed(path, file.fd(), target, replacing ? &old : nullptr);
 }
 
 } // namespace skarvel

@@ -6,6 +6,7 @@
 
 #include <initializer_list>
 #include <span>
+#include <utility>
 
 namespace skarvel {
 
@@ -27,8 +28,37 @@ inline void WriteWholeFile(const QString& path, std::initializer_list<QByteArray
     WriteWholeFile(path, std::span(parts.begin(), parts.size()));
 }
 
-// The last failure of the two above on this thread: the path and the system's error number
-// (or kNotRegularFile), so that a caller that only learnt "it failed" can tell why.
+// A complete file with no name yet, in the folder it was written for: it appears only once named,
+// and is gone without a trace if it never is, however the process ends. Holds a descriptor.
+class UnnamedFile {
+public:
+    UnnamedFile() = default;
+    explicit UnnamedFile(int fd) : m_fd(fd) {}
+    UnnamedFile(UnnamedFile&& other) noexcept : m_fd(std::exchange(other.m_fd, -1)) {}
+    UnnamedFile& operator=(UnnamedFile&& other) noexcept
+    {
+        std::swap(m_fd, other.m_fd);
+        return *this;
+    }
+    ~UnnamedFile();
+    bool isValid() const { return m_fd >= 0; }
+    int fd() const { return m_fd; }
+
+private:
+    int m_fd = -1;
+};
+
+// Writes `parts` into an unnamed file in the folder of `path`, without looking at what stands at
+// `path`. Answers an invalid one, leaving nothing behind, where that cannot be done (no such
+// folder, no unnamed files on its file system, a failed write): WriteWholeFile then tells why.
+UnnamedFile WriteUnnamedFile(const QString& path, std::span<const QByteArrayView> parts);
+// Gives `file` the name `path` as WriteWholeFile would give its content, with the same checks and
+// failures.
+void NameUnnamedFile(UnnamedFile& file, const QString& path);
+
+// The last failure of WriteWholeFile, NameUnnamedFile or ReadWholeFile on this thread: the path
+// and the system's error number (or kNotRegularFile), so that a caller that only learnt "it
+// failed" can tell why.
 inline constexpr int kNotRegularFile = -1;
 struct FileFailure {
     QString path;

@@ -9,6 +9,7 @@
 #include <memory>
 #include <mutex>
 #include <optional>
+#include <vector>
 
 namespace skarvel {
 
@@ -128,5 +129,8 @@ std::int64_t FrameCost(std::int64_t width, std::int64_t height, bool ownColourTa
 // Writes `picture` as an 8-bit palettised Windows bitmap with the picture's own palette, replacing
 // `path` whole or leaving it untouched. Throws RuntimeError when the file cannot be written.
 void SavePicture(const Picture& picture, const QString& path);
+// The bytes SavePicture writes, in parts: `head` gets the headers and the palette, and the rows
+// are views of the picture's own pixels, valid while the picture and `head` are.
+std::vector<QByteArrayView> BitmapParts(const Picture& picture, QByteArray& head);
 
 } // namespace skarvel

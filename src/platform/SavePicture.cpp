@@ -32,7 +32,7 @@ void put32(QByteArray& out, quint32 value)
 
 } // namespace
 
-void SavePicture(const Picture& picture, const QString& path)
+std::vector<QByteArrayView> BitmapParts(const Picture& picture, QByteArray& head)
 {
     const QImage& image = picture.image();
     if (image.isNull() || image.format() != QImage::Format_Indexed8)
@@ -48,7 +48,7 @@ void SavePicture(const Picture& picture, const QString& path)
     if (fileSize > 0xffffffffu)
         throw RuntimeError(RuntimeError::InvalidCall, "picture too large for a bitmap");
 
-    QByteArray head;
+    head.clear();
     head.reserve(int(pixelOffset));
     head.append("BM", 2);
     put32(head, quint32(fileSize));
@@ -83,7 +83,13 @@ void SavePicture(const Picture& picture, const QString& path)
         if (!padding.isEmpty())
             parts.push_back(padding);
     }
-    WriteWholeFile(path, parts);
+    return parts;
+}
+
+void SavePicture(const Picture& picture, const QString& path)
+{
+    QByteArray head;
+    WriteWholeFile(path, BitmapParts(picture, head));
 }
 
 } // namespace skarvel

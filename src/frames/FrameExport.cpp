@@ -1,0 +1,156 @@
+#include "frames/FrameExport.h"
+
+#include "frames/ExportGifFrames.h"
+#include "frames/PathHelpers.h"
+#include "frames/SplitGifFrames.h"
+#include "platform/RuntimeError.h"
+
+#include <sys/resource.h>
+
+#include <algorithm>
+#include <new>
+#include <system_error>
+
+namespace skarvel {
+
+namespace {
+
+// Half the descriptors the process may open, so that a file of thousands of frames leaves room
+// for everything else; more than a few thousand ahead gains nothing.
+std::size_t framesAhead()
+{
+    rlimit limit{};
+    if (::getrlimit(RLIMIT_NOFILE, &limit) != 0)
+        return 0;
+    const rlim_t half = limit.rlim_cur == RLIM_INFINITY ? 4096 : limit.rlim_cur / 2;
+    return half < 64 ? 0 : std::size_t(std::min<rlim_t>(half, 4096));
+}
+
+} // namespace
+
+FrameExport::FrameExport(const QString& sGifFile, const QString& folder, FrameFormat format)
+    : m_gifFile(sGifFile), m_prefix(FramePrefix(folder, sGifFile)), m_format(format), m_limit(framesAhead())
+{
+}
+
+FrameExport::~FrameExport()
+{
+    {
+        const std::lock_guard lock(m_mutex);
+        m_stop = true;
+    }
+    m_changed.notify_all();
+    if (m_writer.joinable())
+        m_writer.join();
+}
+
+std::int32_t FrameExport::split(FrameTable& table)
+{
+    try {
+        m_writer = std::thread([this] { writeAhead(); });
+    } catch (const std::system_error&) {
+        m_limit = 0; // no thread to be had: everything is written by save()
+    }
+    const std::int32_t result = SplitGifFrames(m_gifFile, table, [&](std::size_t index) { queue(table, index); });
+    {
+        const std::lock_guard lock(m_mutex);
+        m_splitEnded = true;
+        m_stop = result < 1; // nothing of a file that did not open may be named
+    }
+    m_changed.notify_all();
+    return result;
+}
+
+void FrameExport::queue(const FrameTable& table, std::size_t index)
+{
+    if (index >= m_limit)
+        return;
+    try {
+        Job job;
+        job.index = index;
+        if (m_format == FrameFormat::Gif) {
+            job.gifBytes = table.gifBytes;
+            job.gifParts = GifFileParts(table, index);
+        }
+        else
+            job.picture = table.frames[index].FramePicture; // shared, not copied
+        const std::lock_guard lock(m_mutex);
+        m_jobs.push_back(std::move(job));
+        ++m_queued;
+    } catch (const std::bad_alloc&) {
+        m_limit = 0; // only the writing ahead stops
+        return;
+    }
+    m_changed.notify_all();
+}
+
+void FrameExport::writeAhead()
+{
+    QByteArray head;
+    for (;;) {
+        Job job;
+        {
+            std::unique_lock lock(m_mutex);
+            m_changed.wait(lock, [&] { return m_stop || !m_jobs.empty() || m_splitEnded; });
+            if (m_stop || m_jobs.empty())
+                return;
+            job = std::move(m_jobs.front());
+            m_jobs.pop_front();
+        }
+        UnnamedFile file;
+        try {
+            const QString path = FramePath(m_prefix, job.index, m_format);
+            if (m_format == FrameFormat::Gif)
+                file = WriteUnnamedFile(path, job.gifParts);
+            else
+                file = WriteUnnamedFile(path, BitmapParts(job.picture, head));
+        } catch (const RuntimeError&) {
+        } catch (const std::bad_alloc&) {
+        }
+        const bool done = file.isValid();
+        {
+            const std::lock_guard lock(m_mutex);
+            if (done)
+                m_files.push_back(std::move(file));
+            else
+                m_gaveUp = true; // save() tells why, in its turn
+        }
+        m_changed.notify_all();
+        if (!done)
+            return;
+    }
+}
+
+UnnamedFile FrameExport::written(std::size_t index)
+{
+    std::unique_lock lock(m_mutex);
+    if (index >= m_queued)
+        return {};
+    m_changed.wait(lock, [&] { return m_files.size() > index || m_gaveUp; });
+    return m_files.size() > index ? std::move(m_files[index]) : UnnamedFile();
+}
+
+bool FrameExport::save(const FrameTable& table)
+{
+    for (std::size_t k = 0; k < table.frames.size(); ++k) {
+        const QString path = FramePath(m_prefix, k, m_format);
+        UnnamedFile file = written(k);
+        try {
+            if (file.isValid())
+                NameUnnamedFile(file, path);
+            else if (m_format == FrameFormat::Gif)
+                WriteWholeFile(path, GifFileParts(table, k));
+            else
+                SavePicture(table.frames[k].FramePicture, path);
+        } catch (const RuntimeError&) {
+            return false;
+        } catch (const std::bad_alloc&) {
+            return false;
+        }
+        if (m_format == FrameFormat::Bmp && !FileExists(path))
+            return false;
+    }
+    return true;
+}
+
+} // namespace skarvel

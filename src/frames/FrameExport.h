@@ -1,0 +1,62 @@
+#pragma once
+
+#include "frames/SaveFrames.h"
+#include "platform/FileIO.h"
+#include "platform/Picture.h"
+
+#include <QString>
+
+#include <array>
+#include <condition_variable>
+#include <cstdint>
+#include <deque>
+#include <mutex>
+#include <thread>
+#include <vector>
+
+namespace skarvel {
+
+// Exporting a GIF file's frames into a folder: SplitGifFrames, then SaveFrames, with their results
+// and failures, but with each frame written while later ones still decode, so that the export
+// takes about the longer of the two rather than both. Frames are written as unnamed files and
+// named only by save(): a file that fails to open, an export that stops at a failure or that is
+// interrupted leaves no frame it should not, and no partial file.
+class FrameExport {
+public:
+    FrameExport(const QString& sGifFile, const QString& folder, FrameFormat format);
+    ~FrameExport();
+    FrameExport(const FrameExport&) = delete;
+    FrameExport& operator=(const FrameExport&) = delete;
+
+    std::int32_t split(FrameTable& table);
+    // After a successful split, into the same table.
+    bool save(const FrameTable& table);
+
+private:
+    struct Job {
+        std::size_t index = 0;
+        Picture picture;
+        QByteArray gifBytes; // keeps the bytes the parts are views of
+        std::array<QByteArrayView, 3> gifParts;
+    };
+    void queue(const FrameTable& table, std::size_t index);
+    void writeAhead();
+    UnnamedFile written(std::size_t index);
+
+    QString m_gifFile;
+    QString m_prefix;
+    FrameFormat m_format;
+    std::size_t m_limit; // frames written ahead at most: each holds a descriptor until named
+
+    std::mutex m_mutex;
+    std::condition_variable m_changed;
+    std::deque<Job> m_jobs;
+    std::vector<UnnamedFile> m_files; // frame k's is m_files[k]
+    std::size_t m_queued = 0;
+    bool m_splitEnded = false;
+    bool m_gaveUp = false; // a frame could not be written ahead: save() writes it and the rest
+    bool m_stop = false;
+    std::thread m_writer;
+};
+
+} // namespace skarvel
