@@ -72,13 +72,35 @@ TEST(ParallelSplit, BudgetRefusalsFallOnTheSameFrame)
         EXPECT_EQ(splitBothWays(plain, table, budget), result);
         EXPECT_EQ(table.frames.size(), std::size_t(stored));
     }
-    // Sizes hidden behind comments are met while frames are made, some ahead of their turn.
-    const QByteArray gif = manyFrames(30, true);
+    // The sum follows the file's blocks past comments; sizes behind a byte no block starts with
+    // (a stray zero the decoder never reads) are met while frames are made, some ahead of their turn.
+    EXPECT_EQ(splitBothWays(manyFrames(30, true), table, costOf(all, 29) - 1), -1);
+    EXPECT_EQ(table.frames.size(), 0u);
+    QByteArray gif = manyFrames(30, true);
+    gif.insert(gif.indexOf(kSeparator, gif.indexOf(kSeparator) + 3), '\0');
     EXPECT_EQ(splitBothWays(gif, table, costOf(all, 13) - 1), -1);
     EXPECT_EQ(table.frames.size(), 12u);
     // The last frame over the budget is a refusal, not a drop, even when it is broken too.
     EXPECT_EQ(splitBothWays(breakFrame(gif, 29), table, costOf(all, 29)), -1);
     EXPECT_EQ(splitBothWays(breakFrame(gif, 29), table, costOf(all, 30)), 28);
+}
+
+TEST(ParallelSplit, FramesSpeltByColoursDoNotCountAgainstTheBudget)
+{
+    // A colour table whose bytes read as 17 frames of 8192 x 8192, 1.1 GiB: only colours.
+    const std::uint8_t fake[] = {0x21, 0xF9, 4, 0, 5, 0, 0, 0, 0x2C, 0, 0, 0, 0, 0, 0x20, 0, 0x20, 0, 8, 0};
+    QByteArray bytes(1, '\0');
+    for (int i = 0; i < 17; ++i)
+        bytes.append(reinterpret_cast<const char*>(fake), sizeof fake);
+    bytes.resize(768, '\0');
+    ImageSpec middle = GifBuilder::pattern(6, 5, 4, 1);
+    for (int i = 0; i < 256; ++i)
+        middle.localColours.push_back({quint8(bytes[3 * i]), quint8(bytes[3 * i + 1]), quint8(bytes[3 * i + 2])});
+    const QByteArray gif = GifBuilder(6, 5, distinctColours(4)).image(GifBuilder::pattern(6, 5, 4)).image(middle)
+                               .image(GifBuilder::pattern(6, 5, 4, 2)).build();
+    FrameTable table;
+    ASSERT_EQ(splitBothWays(gif, table), 2);
+    expectAsGiflib(table, gif);
 }
 
 TEST(ParallelSplit, BeyondTheListedChunksTheCutGoesOn)
