@@ -118,6 +118,10 @@ TEST(SplitGifFrames, SeparatorsInsideAnImageOrInFrontOfItDoNotCutIt)
     gif.insert(gif.indexOf(kSeparator, gif.indexOf(kSeparator) + 3) + 9, QByteArray("\x21\xFE\x05" "a\x00\x21\xF9" "b\x00", 9));
     EXPECT_EQ(splitBothWays(gif, table), 2);
     expectAsGiflib(table, gif);
+    // Real LZW data holding separators: one in the first frame, five in the second, one in the last.
+    gif = readFile(fixture(QStringLiteral("lzw_separators.gif")));
+    EXPECT_EQ(splitBothWays(gif, table), 3);
+    expectAsGiflib(table, gif);
 }
 
 TEST(SplitGifFrames, AFrameThatCannotBeLoadedFailsInTheMiddleAndIsDroppedAtTheEnd)
