@@ -4,7 +4,7 @@
 //   skarvel_bench --once slurp|split-one-thread|split FILE   (one open in this process, for profiling)
 #include "BenchGifs.h"
 
-#include "frames/ExportGifFrames.h"
+#include "frames/FrameExport.h"
 #include "frames/FrameCutter.h"
 #include "frames/SaveFrames.h"
 #include "frames/SplitGifFrames.h"
@@ -135,6 +135,15 @@ bool slurp(const QString& path)
     const bool ok = DGifSlurp(gif) == GIF_OK;
     DGifCloseFile(gif, &error);
     return ok;
+}
+
+// Opening the file and saving all its frames, as `skarvel-frames export` does: each frame is
+// written while the frames behind it still decode.
+bool exportFrames(const QString& path, const QString& folder, FrameFormat format)
+{
+    FrameTable table;
+    FrameExport exporter(path, folder, format);
+    return exporter.split(table) > 0 && exporter.save(table);
 }
 
 bool splitInOrder(const QString& path)
@@ -293,14 +302,10 @@ int main(int argc, char** argv)
         const Measure bmpFloor = best(repeat, [&] { return inChild([&] { return writePlainFiles(out, bmpSizes); }); },
                                       [&] { emptyFolder(out); });
 
-        const QString prefix = out + QStringLiteral("/frame");
         const Measure gifOurs = best(
             repeat,
             [&] {
-                return inChild([&] {
-                    FrameTable table;
-                    return SplitGifFrames(path, table) > 0 && ExportGifFrames(prefix, table);
-                });
+                return inChild([&] { return exportFrames(path, out, FrameFormat::Gif); });
             },
             [&] { emptyFolder(out); });
         const Measure gifTheirs = best(
@@ -315,10 +320,7 @@ int main(int argc, char** argv)
         const Measure bmpOurs = best(
             repeat,
             [&] {
-                return inChild([&] {
-                    FrameTable table;
-                    return SplitGifFrames(path, table) > 0 && SaveFrames(table, path, out, FrameFormat::Bmp);
-                });
+                return inChild([&] { return exportFrames(path, out, FrameFormat::Bmp); });
             },
             [&] { emptyFolder(out); });
         const Measure bmpTheirs = best(
