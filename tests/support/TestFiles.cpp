@@ -22,9 +22,4 @@ QByteArray readFile(const QString& path)
     return file.readAll();
 }
 
-QString fixture(const QString& name)
-{
-    return QStringLiteral(SKARVEL_FIXTURES "/") + name;
-}
-
 } // namespace skarvel::test

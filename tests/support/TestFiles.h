@@ -7,7 +7,6 @@
 namespace skarvel::test {
 
 QByteArray readFile(const QString& path);
-QString fixture(const QString& name);
 
 // A scratch folder removed when the test ends.
 class ScratchDir {
