@@ -42,7 +42,6 @@ TEST(LoadPicture, IndexesPastTheColourTableSharedTablesLimitsAndExtent)
     EXPECT_EQ(Picture(image).savedColours(), image.colorCount());
     // How far it read: the "," behind the header and the block terminator, not the trailer.
     EXPECT_EQ(std::tuple(reading.imageStart, reading.bytesNeeded, reading.pictureBytes), std::tuple(13 + 6 + 8, gif.size() - 1, FrameCost(4, 1, false)));
-    EXPECT_EQ(LoadPicture(gif).image().colorTable(), image.colorTable());
     // A decoder kept from picture to picture, over the header cut anywhere, shares the table.
     PictureDecoder decoder(QByteArrayView(gif).first(30), &tables);
     const Picture again = decoder.load(QByteArrayView(gif).sliced(30), {}, &reading);

@@ -31,8 +31,6 @@ std::int32_t splitBothWays(const QByteArray& data, FrameTable& table, std::int64
             ++same;
         EXPECT_EQ(same, table.frames.size()) << threads << " threads";
     }
-    EXPECT_GE(result, -1);
-    EXPECT_TRUE(result < 1 ? table.frames.size() <= 1 || result < 0 : table.frames.size() == std::size_t(result) + 1);
     return result;
 }
 

@@ -10,8 +10,7 @@
 namespace skarvel::test {
 
 // Splits `data` on one thread into `table` and answers the result; expects the same split on two
-// and on five threads (result, screen size, and every frame's values, chunk and picture), and a
-// result of -1, 0 or n with n + 1 frames.
+// and on five threads: result, screen size, and every frame's values, chunk and picture.
 std::int32_t splitBothWays(const QByteArray& data, FrameTable& table,
                            std::int64_t budget = PictureLimits::kSplitBudgetBytes);
 
