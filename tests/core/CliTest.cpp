@@ -15,30 +15,12 @@ using namespace skarvel::test;
 
 namespace {
 
-// Runs `script` with sh in `folder`, where anim.gif and an empty out/ wait; $X is skarvel-frames,
-// $L a name of 250 letters. Answers the exit status and what it wrote, both channels, with "{L}"
-// for $L, and ending in what is left in out/, hidden names too: "[name name ...]".
-std::pair<int, QByteArray> runScript(const QString& folder, const char* script)
-{
-    QProcess process;
-    process.setWorkingDirectory(folder);
-    process.setProcessChannelMode(QProcess::MergedChannels);
-    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-    env.insert(QStringLiteral("X"), QStringLiteral(SKARVEL_FRAMES_EXE));
-    env.insert(QStringLiteral("L"), QString(250, u'x'));
-    process.setProcessEnvironment(env);
-    process.start(QStringLiteral("/bin/sh"), {QStringLiteral("-c"), QStringLiteral("mkdir out; (%1); rc=$?; echo \"[$(LC_ALL=C ls -A out | paste -sd ' ')]\"; exit $rc").arg(QString::fromUtf8(script))});
-    process.waitForFinished(120000);
-    return {process.exitStatus() == QProcess::NormalExit ? process.exitCode() : -1, process.readAll().replace(QByteArray(250, 'x'), "{L}")};
-}
-
 QByteArray twoFrames()
 {
     ImageSpec first = GifBuilder::pattern(5, 4, 4);
     first.control = GraphicControl{2, 25};
     ImageSpec second = GifBuilder::pattern(3, 2, 4, 1);
-    std::tie(second.left, second.top) = std::pair(1, 2);
-    second.control = GraphicControl{1, 0, 2};
+    std::tie(second.left, second.top, second.control) = std::tuple(1, 2, GraphicControl{1, 0, 2});
     return GifBuilder(5, 4, distinctColours(4)).image(first).image(second).build();
 }
 
@@ -112,14 +94,24 @@ const Case kCases[] = {
 
 TEST(Cli, EveryNameWorksAndEveryFailureSaysWhy)
 {
+    // Each script runs with sh in a scratch folder where anim.gif and an empty out/ wait; $X is
+    // skarvel-frames, $L a name of 250 letters.
+    qputenv("X", SKARVEL_FRAMES_EXE);
+    qputenv("L", QByteArray(250, 'x'));
     for (const Case& c : kCases) {
         SCOPED_TRACE(c.script);
         const ScratchDir dir;
         dir.write(QStringLiteral("anim.gif"), twoFrames());
-        const auto [code, out] = runScript(dir.path(), c.script);
-        if (code == 77) // the machine cannot build the script's situation
+        QProcess sh;
+        sh.setWorkingDirectory(dir.path());
+        sh.setProcessChannelMode(QProcess::MergedChannels);
+        // What it wrote ends with what is left in out/, hidden names too: "[name name ...]".
+        sh.start(QStringLiteral("/bin/sh"), {QStringLiteral("-c"), QStringLiteral("mkdir out; (%1); rc=$?; echo \"[$(LC_ALL=C ls -A out | paste -sd ' ')]\"; exit $rc").arg(QString::fromUtf8(c.script))});
+        ASSERT_TRUE(sh.waitForFinished(120000));
+        const QByteArray out = sh.readAll().replace(QByteArray(250, 'x'), "{L}");
+        if (sh.exitCode() == 77) // the machine cannot build the script's situation
             continue;
-        EXPECT_EQ(code, c.code) << out.toStdString();
+        EXPECT_EQ(sh.exitCode(), c.code) << out.toStdString();
         for (const char* expected : c.says)
             EXPECT_TRUE(out.contains(expected)) << expected << "\nin: " << out.toStdString();
         EXPECT_TRUE(out.endsWith(("[" + c.files + "]\n").c_str())) << "left: " << out.toStdString();

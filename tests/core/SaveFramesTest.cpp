@@ -85,8 +85,8 @@ TEST(SaveFrames, TheFirstFailureStopsTheSaveAndOnlyRegularFilesCount)
     for (const QString& suffix : {QStringLiteral(".gif"), QStringLiteral(".bmp")}) {
         QDir(dir.path()).mkpath(QStringLiteral("out/anim1") + suffix);
         EXPECT_FALSE(SaveFrames(table, gif, dir.file(QStringLiteral("out")), suffix == QStringLiteral(".gif") ? FrameFormat::Gif : FrameFormat::Bmp));
-        EXPECT_TRUE(QFile::exists(dir.file(QStringLiteral("out/anim0") + suffix)));
-        EXPECT_FALSE(QFile::exists(dir.file(QStringLiteral("out/anim2") + suffix)));
+        EXPECT_EQ(std::pair(QFile::exists(dir.file(QStringLiteral("out/anim0") + suffix)), QFile::exists(dir.file(QStringLiteral("out/anim2") + suffix))),
+                  std::pair(true, false));
     }
 
     // A saved frame counts when a regular file is there, one we may write but not read too: a save

@@ -78,8 +78,7 @@ TEST(SplitGifFrames, CutsAtEachSeparatorIntoFramesAsGiflibReadsThem)
     // 0; colours that read 00 21 F9 do not cut.
     EXPECT_EQ(splitBothWays(frames(3).remove(13 + 12, 19), table), 2); // the loop extension taken out
     EXPECT_EQ(table.headerSize, 13 + 12 + 1);
-    const std::vector<Rgb> colours = {{0x10, 0x20, 0x00}, {0x21, 0xF9, 0x04}, {0x33, 0x44, 0x00}, {0x21, 0xF9, 0x05}};
-    expectSplit(GifBuilder(10, 6, colours).loopExtension().image(frame(0)).image(frame(1)).build(), 1);
+    expectSplit(GifBuilder(10, 6, {{0x10, 0x20, 0x00}, {0x21, 0xF9, 0x04}, {0x33, 0x44, 0x00}, {0x21, 0xF9, 0x05}}).loopExtension().image(frame(0)).image(frame(1)).build(), 1);
 
     // Without a global colour table the first control follows the screen descriptor at once.
     ImageSpec local[] = {frame(0), frame(1)};

@@ -85,12 +85,4 @@ QByteArray GifBuilder::build() const
     return out;
 }
 
-std::vector<Rgb> distinctColours(int count)
-{
-    std::vector<Rgb> colours;
-    for (int i = 0; i < count; ++i)
-        colours.push_back(Rgb{std::uint8_t(10 + i * 37), std::uint8_t(200 - i * 13), std::uint8_t(1 + i * 5)});
-    return colours;
-}
-
 } // namespace skarvel::test

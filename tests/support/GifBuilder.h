@@ -67,6 +67,12 @@ private:
 };
 
 // A palette of `count` distinct colours whose last byte is not 0.
-std::vector<Rgb> distinctColours(int count);
+inline std::vector<Rgb> distinctColours(int count)
+{
+    std::vector<Rgb> colours;
+    for (int i = 0; i < count; ++i)
+        colours.push_back(Rgb{std::uint8_t(10 + i * 37), std::uint8_t(200 - i * 13), std::uint8_t(1 + i * 5)});
+    return colours;
+}
 
 } // namespace skarvel::test

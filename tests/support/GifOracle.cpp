@@ -9,18 +9,12 @@
 
 namespace skarvel::test {
 
-namespace {
-
-auto valuesOf(const FrameEntry& f)
-{
-    return std::tuple(f.FrameClear, f.FrameDelay, f.FrameLeft, f.FrameTop, f.chunkBegin, f.chunkEnd, f.FramePicture.image());
-}
-
-} // namespace
-
 std::int32_t splitBothWays(const QByteArray& data, FrameTable& table, std::int64_t budget)
 {
     const std::int32_t result = SplitGifBytes(data, table, budget, 1);
+    const auto valuesOf = [](const FrameEntry& f) {
+        return std::tuple(f.FrameClear, f.FrameDelay, f.FrameLeft, f.FrameTop, f.chunkBegin, f.chunkEnd, f.FramePicture.image());
+    };
     for (const int threads : {2, 5}) {
         FrameTable parallel;
         EXPECT_EQ(SplitGifBytes(data, parallel, budget, threads), result) << threads << " threads";
@@ -53,8 +47,7 @@ void expectAsGiflib(const FrameTable& table, const QByteArray& bytes, std::vecto
         const GifImageDesc& desc = saved.ImageDesc;
         // The control's packed byte (marked present by 0x100), and whether another extension
         // follows it, which hides the position.
-        int packed = 0, delay = 0, transparent = -1;
-        bool hidden = false;
+        int packed = 0, delay = 0, transparent = -1, hidden = 0;
         for (int b = 0; b < saved.ExtensionBlockCount; ++b) {
             const ExtensionBlock& block = saved.ExtensionBlocks[b];
             hidden |= packed && block.Function != CONTINUE_EXT_FUNC_CODE;
