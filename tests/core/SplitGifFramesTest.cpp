@@ -1,7 +1,9 @@
+// Cutting a GIF into frames. splitBothWays also checks in every case that decoding the frames on
+// several threads comes to exactly what one thread comes to.
 #include "frames/FrameCutter.h"
 #include "frames/SplitGifFrames.h"
 #include "support/GifBuilder.h"
-#include "support/SplitCheck.h"
+#include "support/GifOracle.h"
 #include "support/TestFiles.h"
 
 #include <gtest/gtest.h>
@@ -20,139 +22,113 @@ ImageSpec frame(int seed, GraphicControl control = {}, int width = 10, int heigh
     return spec;
 }
 
-QByteArray frames(int count, bool loop = true)
+QByteArray frames(int count)
 {
     GifBuilder builder(10, 6, distinctColours(4));
-    if (loop)
-        builder.loopExtension();
+    builder.loopExtension();
     for (int i = 0; i < count; ++i)
         builder.image(frame(i));
     return builder.build();
 }
 
-// A frame whose local colour table spells 00 21 F9 `count` times, in front of its image data.
-ImageSpec tricked(int seed, int count)
+// Where frame `index`'s Image Descriptor begins (behind a comment, if any).
+qsizetype imageOf(const QByteArray& gif, int index)
 {
-    ImageSpec spec = frame(seed);
-    spec.localColours.assign(std::size_t(count), Rgb{0x00, 0x21, 0xF9});
-    return spec;
+    qsizetype at = -3;
+    for (int i = 0; i <= index; ++i)
+        at = gif.indexOf(kSeparator, at + 3);
+    return at + 9 + (gif[at + 9] == '!' ? 9 : 0);
 }
 
 // Frames with separators in an Image Descriptor (left 0x2100, top 0x00F9), and in the local
 // colour tables of a middle frame (more than the splitter decodes ahead) and of the last.
 QByteArray separatorsInImages()
 {
-    ImageSpec far = frame(1);
-    far.left = 0x2100;
-    far.top = 0xF9;
-    return GifBuilder(10, 6, distinctColours(4)).image(frame(0)).image(far).image(tricked(2, 256)).image(frame(3)).image(tricked(4, 4)).build();
+    ImageSpec far = frame(1), tricked[] = {frame(2), frame(4)};
+    std::tie(far.left, far.top) = std::pair(0x2100, 0xF9);
+    tricked[0].localColours.assign(256, Rgb{0x00, 0x21, 0xF9});
+    tricked[1].localColours.assign(4, Rgb{0x00, 0x21, 0xF9});
+    return GifBuilder(10, 6, distinctColours(4)).image(frame(0)).image(far).image(tricked[0]).image(frame(3)).image(tricked[1]).build();
+}
+
+// Splits `gif` every way, expects `result`, and the frames as giflib reads them in `oracle` (`gif`
+// itself when none is given): all its images, or those named.
+void expectSplit(const QByteArray& gif, std::int32_t result, std::vector<std::size_t> images = {}, const QByteArray& oracle = {})
+{
+    FrameTable table;
+    EXPECT_EQ(splitBothWays(gif, table), result);
+    expectAsGiflib(table, oracle.isEmpty() ? gif : oracle, images);
 }
 
 } // namespace
 
-TEST(SplitGifFrames, CutsAtEachSeparatorIntoHeaderAndChunks)
+TEST(SplitGifFrames, CutsAtEachSeparatorIntoFramesAsGiflibReadsThem)
 {
     const QByteArray gif = frames(3);
     FrameTable table;
     ASSERT_EQ(splitBothWays(frames(5), table), 4); // the next split replaces these frames
     EXPECT_EQ(splitBothWays(gif, table), 2);
     expectAsGiflib(table, gif);
-    EXPECT_EQ(table.gifBytes, gif);
-
     // The header runs to the first separator's "00 21"; each chunk from its F9 to the next "00 21".
-    const qsizetype s0 = gif.indexOf(kSeparator), s1 = gif.indexOf(kSeparator, s0 + 3), s2 = gif.indexOf(kSeparator, s1 + 3);
-    EXPECT_EQ(table.header(), QByteArrayView(gif).first(s0 + 2));
-    const qsizetype bounds[] = {s0 + 2, s1 + 2, s2 + 2, gif.size()};
+    QByteArray joined = table.header().toByteArray();
     for (std::size_t k = 0; k < 3; ++k)
-        EXPECT_EQ(table.chunk(k), QByteArrayView(gif).sliced(bounds[k], bounds[k + 1] - bounds[k]));
-    EXPECT_TRUE(!table.endsTheFile(1) && table.endsTheFile(2));
+        joined += table.chunk(k).startsWith('\xF9') ? table.chunk(k) : "?";
+    EXPECT_EQ(std::tuple(joined, table.gifBytes, table.endsTheFile(1), table.endsTheFile(2)), std::tuple(gif, gif, false, true));
 
     // Without a loop extension the first control follows the colour table, whose last byte is not
     // 0; colours that read 00 21 F9 do not cut.
-    EXPECT_EQ(splitBothWays(frames(3, false), table), 2);
+    EXPECT_EQ(splitBothWays(frames(3).remove(13 + 12, 19), table), 2); // the loop extension taken out
     EXPECT_EQ(table.headerSize, 13 + 12 + 1);
-    const std::vector<Rgb> colours = {{0x10, 0x20, 0x00}, {0x21, 0xF9, 0x04}, {0x33, 0x44, 0x00}, {0x21, 0xF9, 0x05}};
-    const QByteArray tricky = GifBuilder(10, 6, colours).loopExtension().image(frame(0)).image(frame(1)).build();
-    EXPECT_EQ(splitBothWays(tricky, table), 1);
-    expectAsGiflib(table, tricky);
+    expectSplit(GifBuilder(10, 6, {{0x10, 0x20, 0x00}, {0x21, 0xF9, 0x04}, {0x33, 0x44, 0x00}, {0x21, 0xF9, 0x05}}).loopExtension().image(frame(0)).image(frame(1)).build(), 1);
 
     // Without a global colour table the first control follows the screen descriptor at once.
     ImageSpec local[] = {frame(0), frame(1)};
-    for (ImageSpec& spec : local)
-        spec.localColours = distinctColours(4);
+    local[0].localColours = local[1].localColours = distinctColours(4);
     QByteArray bare = GifBuilder(10, 6, distinctColours(2)).image(local[0]).image(local[1]).build();
     bare[10] = char(quint8(bare[10]) & 0x70);
-    bare.remove(13, 6);
-    EXPECT_EQ(splitBothWays(bare, table), 1);
-    expectAsGiflib(table, bare);
-}
+    expectSplit(bare.remove(13, 6), 1);
 
-TEST(SplitGifFrames, DelayClearAndPositionOfEachFrame)
-{
     // Packed bytes 04, 05, 08, 00, 09, 06 (user input), 0C; no delay counts as a second.
     const GraphicControl controls[] = {{1, 0, -1}, {1, 7, 0}, {2, 65535, -1}, {0, 1, -1}, {2, 10, 0}, {1, 10, -1, true}, {3, 10, -1}};
     GifBuilder builder(400, 6, distinctColours(4));
     for (int i = 0; i < 7; ++i) {
         ImageSpec spec = frame(i, controls[i], 4, 3);
-        spec.left = 50 * i + 1;
-        spec.top = i % 3;
-        spec.commentBeforeImage = i == 4;
+        std::tie(spec.left, spec.top, spec.commentBeforeImage) = std::tuple(50 * i + 1, i % 3, i == 4);
         builder.image(spec);
     }
-    const QByteArray gif = builder.build();
-    FrameTable table;
-    ASSERT_EQ(splitBothWays(gif, table), 6);
-    expectAsGiflib(table, gif);
+    expectSplit(builder.build(), 6);
 }
 
-TEST(SplitGifFrames, SeparatorsInsideAnImageOrInFrontOfItDoNotCutIt)
+TEST(SplitGifFrames, SeparatorsInsideImagesDoNotCutAndUnreadableFramesFail)
 {
     QByteArray gif = separatorsInImages();
     FrameTable table;
     ASSERT_EQ(splitBothWays(gif, table), 4);
     expectAsGiflib(table, gif);
-    for (std::size_t k = 0; k < 5; ++k)
-        EXPECT_EQ(table.frames[k].chunkEnd, k < 4 ? table.frames[k + 1].chunkBegin : gif.size()) << k;
     // A comment between the second frame's control and its image that spells a separator.
     gif = frames(3);
-    gif.insert(gif.indexOf(kSeparator, gif.indexOf(kSeparator) + 3) + 9, QByteArray("\x21\xFE\x05" "a\x00\x21\xF9" "b\x00", 9));
-    EXPECT_EQ(splitBothWays(gif, table), 2);
-    expectAsGiflib(table, gif);
+    expectSplit(gif.insert(imageOf(gif, 1), QByteArray("\x21\xFE\x05" "a\x00\x21\xF9" "b\x00", 9)), 2);
     // Real LZW data holding separators: one in the first frame, five in the second, one in the last.
-    gif = readFile(fixture(QStringLiteral("lzw_separators.gif")));
-    EXPECT_EQ(splitBothWays(gif, table), 3);
-    expectAsGiflib(table, gif);
-}
+    expectSplit(readFile(QStringLiteral(SKARVEL_FIXTURES "/lzw_separators.gif")), 3);
 
-TEST(SplitGifFrames, AFrameThatCannotBeLoadedFailsInTheMiddleAndIsDroppedAtTheEnd)
-{
-    FrameTable table;
     // Image data cut short behind separators in the colour table: the frame is still joined, then
     // fails.
     const QByteArray sound = separatorsInImages();
     for (const int count : {256, 4}) {
-        QByteArray gif = sound;
-        gif[gif.lastIndexOf(kSeparator.repeated(count)) + 3 * count + 1] = 0; // an empty first sub-block
-        EXPECT_EQ(splitBothWays(gif, table), count == 256 ? -1 : 3);
-        expectAsGiflib(table, sound, count == 256 ? std::vector<std::size_t>{0, 1} : std::vector<std::size_t>{0, 1, 2, 3});
+        QByteArray broken = sound;
+        broken[broken.lastIndexOf(kSeparator.repeated(count)) + 3 * count + 1] = 0; // an empty first sub-block
+        expectSplit(broken, count == 256 ? -1 : 3, count == 256 ? std::vector<std::size_t>{0, 1} : std::vector<std::size_t>{0, 1, 2, 3}, sound);
     }
     // An unknown block in front of the second frame's image.
     QByteArray unknown = frames(3);
-    unknown.insert(unknown.indexOf(kSeparator, unknown.indexOf(kSeparator) + 3) + 9, '\x99');
-    EXPECT_EQ(splitBothWays(unknown, table), -1);
-    expectAsGiflib(table, frames(3), {0});
+    expectSplit(unknown.insert(imageOf(unknown, 1), '\x99'), -1, {0}, frames(3));
     // A control with no image behind it.
-    const QByteArray gif = GifBuilder(10, 6, distinctColours(4)).image(frame(0)).image(frame(1)).build().chopped(1) + kDanglingControl;
-    EXPECT_EQ(splitBothWays(gif, table), 1);
-    expectAsGiflib(table, gif);
+    expectSplit(frames(2).chopped(1) + QByteArray("\x21\xF9\x04\x04\x0A\x00\x00\x00;", 9), 1);
     // A single frame that cannot be loaded leaves nothing.
     EXPECT_EQ(splitBothWays(frames(1).chopped(12), table), 0);
     EXPECT_TRUE(table.empty());
-}
 
-TEST(SplitGifFrames, NotASplittableGifOrUnreadable)
-{
-    FrameTable table;
+    // Not a GIF that splits, or one that cannot be read.
     ImageSpec still = GifBuilder::solid(4, 4, 1);
     still.control.reset(); // no separator at all
     EXPECT_EQ(splitBothWays(GifBuilder(4, 4, distinctColours(2)).image(still).build(), table), 0);
@@ -161,18 +137,77 @@ TEST(SplitGifFrames, NotASplittableGifOrUnreadable)
     EXPECT_EQ(splitBothWays(frames(1), table), 0);
     EXPECT_EQ(table.frames.size(), 1u);
     // An image without its own control joins the frame before.
-    const QByteArray joined = GifBuilder(10, 6, distinctColours(4)).image(frame(0)).image(still).image(frame(2)).build();
-    EXPECT_EQ(splitBothWays(joined, table), 1);
-    expectAsGiflib(table, joined, {0, 2});
+    expectSplit(GifBuilder(10, 6, distinctColours(4)).image(frame(0)).image(still).image(frame(2)).build(), 1, {0, 2});
 
     // A header one byte too short for the screen size has none; a middle chunk too short for its delay.
     EXPECT_EQ(splitBothWays(QByteArray("GIF89a\x05\x00\x21\xF9\x04\x00", 12), table), -1);
     EXPECT_EQ(table.GifWidth + table.GifHeight, 0);
     const QByteArray shortChunk = QByteArray("GIF89a\x02\x00\x02\x00\x00\x00\x00\x00\x21\xF9\x04\x00\x21\xF9", 20);
     EXPECT_EQ(splitBothWays(shortChunk + frames(3).mid(13), table), -1);
-    const ScratchDir dir;
-    EXPECT_EQ(SplitGifFrames(dir.file(QStringLiteral("missing.gif")), table), -1);
-    EXPECT_EQ(SplitGifFrames(dir.path(), table), -1);
+}
+
+TEST(SplitGifFrames, BudgetRefusalsFallOnTheSameFrameAndTheCutGoesOnPastItsList)
+{
+    // Frames of varied sizes and content, some with a colour table of their own, and comments
+    // before the images when `commented`.
+    const auto manyFrames = [](bool commented) {
+        GifBuilder builder(64, 48, distinctColours(16));
+        for (int i = 0; i < 30; ++i) {
+            ImageSpec spec = GifBuilder::pattern(8 + i % 50, 4 + i % 40, 16, i);
+            spec.control = GraphicControl{i % 4, i % 9};
+            std::tie(spec.interlaced, spec.commentBeforeImage) = std::pair(i % 3 == 0, commented);
+            spec.localColours = i % 5 == 3 ? distinctColours(16) : std::vector<Rgb>{};
+            builder.image(spec);
+        }
+        return builder.loopExtension().build();
+    };
+    FrameTable all, table;
+    ASSERT_EQ(splitBothWays(manyFrames(false), all), 29);
+    const auto costOf = [&](int count) { // what the pictures of the first `count` frames cost
+        std::int64_t bytes = 0;
+        for (int i = 0; i < count; ++i)
+            bytes += FrameCost(all.frames[i].FramePicture.pixelWidth(), all.frames[i].FramePicture.pixelHeight(), i % 5 == 3);
+        return bytes;
+    };
+    // Sizes declared in plain frames are summed up front: a file whose frames but the last declare
+    // more than the budget is refused with nothing decoded. The last counts when its turn comes.
+    for (const auto& [budget, result, stored] : {std::tuple(costOf(29) - 1, -1, 0), std::tuple(costOf(29), -1, 29),
+                                                 std::tuple(costOf(30), 29, 30)}) {
+        EXPECT_EQ(splitBothWays(manyFrames(false), table, budget), result);
+        EXPECT_EQ(table.frames.size(), std::size_t(stored));
+    }
+    // The sum follows the blocks past comments; sizes behind a byte no block starts with (a stray
+    // zero the decoder never reads) are met while frames are made, some ahead of their turn.
+    EXPECT_EQ(splitBothWays(manyFrames(true), table, costOf(29) - 1), -1);
+    EXPECT_EQ(table.frames.size(), 0u);
+    QByteArray gif = manyFrames(true);
+    gif.insert(gif.indexOf(kSeparator, gif.indexOf(kSeparator) + 3), '\0');
+    EXPECT_EQ(splitBothWays(gif, table, costOf(13) - 1), -1);
+    EXPECT_EQ(table.frames.size(), 12u);
+    // The last frame over the budget is a refusal, not a drop, even when its data ends at once.
+    gif[imageOf(gif, 29) + 11] = 0;
+    EXPECT_EQ(splitBothWays(gif, table, costOf(29)), -1);
+    EXPECT_EQ(splitBothWays(gif, table, costOf(30)), 28);
+
+    // More frames than the splitter keeps in its list of chunks: the rest are cut as they come.
+    const QByteArray head = GifBuilder(1, 1, distinctColours(2)).loopExtension().image(GifBuilder::solid(1, 1, 1)).build();
+    const qsizetype first = head.indexOf(kSeparator);
+    const int count = (1 << 16) + 300;
+    const QByteArray many = head.left(first) + head.mid(first, head.size() - 1 - first).repeated(count) + ';';
+    ASSERT_EQ(splitBothWays(many, table), count - 1);
+    EXPECT_EQ(table.frames.back().chunkEnd, many.size());
+
+    // A colour table whose bytes read as 17 frames of 8192 x 8192, 1.1 GiB: only colours.
+    const std::uint8_t fake[] = {0x21, 0xF9, 4, 0, 5, 0, 0, 0, 0x2C, 0, 0, 0, 0, 0, 0x20, 0, 0x20, 0, 8, 0};
+    QByteArray bytes(1, '\0');
+    for (int i = 0; i < 17; ++i)
+        bytes.append(reinterpret_cast<const char*>(fake), sizeof fake);
+    bytes.resize(768, '\0');
+    ImageSpec middle = GifBuilder::pattern(6, 5, 4, 1);
+    for (int i = 0; i < 256; ++i)
+        middle.localColours.push_back({quint8(bytes[3 * i]), quint8(bytes[3 * i + 1]), quint8(bytes[3 * i + 2])});
+    expectSplit(GifBuilder(6, 5, distinctColours(4)).image(GifBuilder::pattern(6, 5, 4)).image(middle)
+                    .image(GifBuilder::pattern(6, 5, 4, 2)).build(), 2);
 }
 
 TEST(FrameCutter, FindsEverySeparatorAPlainSearchFinds)

@@ -4,12 +4,8 @@
 
 #include <array>
 #include <cstdint>
-#include <functional>
 #include <optional>
-#include <tuple>
 #include <vector>
-
-struct GifFileType;
 
 namespace skarvel::test {
 
@@ -27,8 +23,8 @@ struct ImageSpec {
     int top = 0;
     int width = 0;
     int height = 0;
-    std::vector<std::uint8_t> pixels;  // width * height colour indexes, rows top to bottom
-    std::vector<Rgb> localColours;     // empty: none, the global table serves
+    std::vector<std::uint8_t> pixels = {};  // width * height colour indexes, rows top to bottom
+    std::vector<Rgb> localColours = {};     // empty: none, the global table serves
     bool interlaced = false;
     std::optional<GraphicControl> control = GraphicControl{};
     bool commentBeforeImage = false;   // a comment extension between the control and the image
@@ -41,32 +37,42 @@ public:
     GifBuilder(int width, int height, std::vector<Rgb> globalColours)
         : m_width(width), m_height(height), m_colours(std::move(globalColours)) {}
 
-    GifBuilder& loopExtension();                 // NETSCAPE2.0 application extension
-    GifBuilder& image(const ImageSpec& spec);
+    // A NETSCAPE2.0 application extension in front of the images.
+    GifBuilder& loopExtension() { m_loop = true; return *this; }
+    GifBuilder& image(const ImageSpec& spec) { m_images.push_back(spec); return *this; }
     QByteArray build() const;                    // with the trailer
 
     // A solid image of `colour` (an index) filling `width` x `height`.
     static ImageSpec solid(int width, int height, std::uint8_t colour)
     {
-        ImageSpec spec;
-        std::tie(spec.width, spec.height) = std::pair(width, height);
+        ImageSpec spec{.width = width, .height = height};
         spec.pixels.assign(std::size_t(width) * height, colour);
         return spec;
     }
     // An image whose pixel (x, y) is (x + 3 * y + seed) % colours.
-    static ImageSpec pattern(int width, int height, int colours, int seed = 0);
+    static ImageSpec pattern(int width, int height, int colours, int seed = 0)
+    {
+        ImageSpec spec = solid(width, height, 0);
+        for (std::size_t p = 0; p < spec.pixels.size(); ++p)
+            spec.pixels[p] = std::uint8_t((int(p) % width + 3 * (int(p) / width) + seed) % colours);
+        return spec;
+    }
 
 private:
     int m_width;
     int m_height;
     std::vector<Rgb> m_colours;
-    std::vector<std::function<void(GifFileType*)>> m_items; // each writes its blocks
+    bool m_loop = false;
+    std::vector<ImageSpec> m_images;
 };
 
-// A Graphic Control Extension with no image behind it, and the trailer.
-inline const QByteArray kDanglingControl("\x21\xF9\x04\x04\x0A\x00\x00\x00;", 9);
-
 // A palette of `count` distinct colours whose last byte is not 0.
-std::vector<Rgb> distinctColours(int count);
+inline std::vector<Rgb> distinctColours(int count)
+{
+    std::vector<Rgb> colours;
+    for (int i = 0; i < count; ++i)
+        colours.push_back(Rgb{std::uint8_t(10 + i * 37), std::uint8_t(200 - i * 13), std::uint8_t(1 + i * 5)});
+    return colours;
+}
 
 } // namespace skarvel::test

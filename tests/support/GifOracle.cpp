@@ -1,71 +1,77 @@
 #include "support/GifOracle.h"
 
 #include <gif_lib.h>
+#include <sys/mman.h>
+#include <unistd.h>
 
-#include <cstring>
+#include <memory>
 #include <tuple>
 
 namespace skarvel::test {
 
-std::optional<SlurpedGif> slurpGif(const QByteArray& bytes)
+std::int32_t splitBothWays(const QByteArray& data, FrameTable& table, std::int64_t budget)
 {
-    QByteArrayView rest = bytes;
-    const auto read = [](GifFileType* gif, GifByteType* buffer, int length) {
-        auto* from = static_cast<QByteArrayView*>(gif->UserData);
-        const qsizetype n = std::min<qsizetype>(length, from->size());
-        std::memcpy(buffer, from->data(), size_t(n));
-        *from = from->sliced(n);
-        return int(n);
+    const std::int32_t result = SplitGifBytes(data, table, budget, 1);
+    const auto valuesOf = [](const FrameEntry& f) {
+        return std::tuple(f.FrameClear, f.FrameDelay, f.FrameLeft, f.FrameTop, f.chunkBegin, f.chunkEnd, f.FramePicture.image());
     };
-    int error = 0;
-    GifFileType* gif = DGifOpen(&rest, read, &error);
-    if (!gif)
-        return std::nullopt;
-    std::optional<SlurpedGif> result;
-    if (DGifSlurp(gif) != GIF_ERROR) {
-        result = SlurpedGif{gif->SWidth, gif->SHeight, {}};
-        for (int i = 0; i < gif->ImageCount; ++i) {
-            const SavedImage& saved = gif->SavedImages[i];
-            const GifImageDesc& desc = saved.ImageDesc;
-            SlurpedImage image;
-            std::tie(image.left, image.top, image.width, image.height) = std::tuple(desc.Left, desc.Top, desc.Width, desc.Height);
-            const ColorMapObject* map = desc.ColorMap ? desc.ColorMap : gif->SColorMap;
-            for (int p = 0; p < image.width * image.height; ++p) {
-                const int index = saved.RasterBits[p];
-                const GifColorType c = (map && index < map->ColorCount) ? map->Colors[index] : GifColorType{0, 0, 0};
-                image.indexes.push_back(index);
-                image.pixels.push_back(qRgb(c.Red, c.Green, c.Blue));
-            }
-            for (int b = 0; b < saved.ExtensionBlockCount; ++b) {
-                const ExtensionBlock& block = saved.ExtensionBlocks[b];
-                GraphicsControlBlock gcb;
-                image.extensionAfterControl |= image.packed && block.Function != CONTINUE_EXT_FUNC_CODE;
-                if (block.Function == GRAPHICS_EXT_FUNC_CODE && DGifExtensionToGCB(block.ByteCount, block.Bytes, &gcb) == GIF_OK) {
-                    image.delay = gcb.DelayTime;
-                    image.packed = block.Bytes[0] | 0x100;
-                    image.transparent = gcb.TransparentColor;
-                }
-            }
-            image.packed &= 0xff;
-            result->images.push_back(std::move(image));
-        }
+    for (const int threads : {2, 5}) {
+        FrameTable parallel;
+        EXPECT_EQ(SplitGifBytes(data, parallel, budget, threads), result) << threads << " threads";
+        EXPECT_EQ(std::tuple(parallel.GifWidth, parallel.GifHeight, parallel.frames.size()),
+                  std::tuple(table.GifWidth, table.GifHeight, table.frames.size())) << threads << " threads";
+        std::size_t same = 0; // frames alike from the first on
+        while (same < std::min(table.frames.size(), parallel.frames.size()) && valuesOf(parallel.frames[same]) == valuesOf(table.frames[same]))
+            ++same;
+        EXPECT_EQ(same, table.frames.size()) << threads << " threads";
     }
-    DGifCloseFile(gif, &error);
     return result;
 }
 
-::testing::AssertionResult samePicture(const QImage& picture, const SlurpedImage& image)
+void expectAsGiflib(const FrameTable& table, const QByteArray& bytes, std::vector<std::size_t> images)
 {
-    if (picture.width() != image.width || picture.height() != image.height)
-        return ::testing::AssertionFailure() << "size " << picture.width() << "x" << picture.height();
-    for (int p = 0; p < image.width * image.height; ++p) {
-        const int x = p % image.width, y = p / image.width;
-        const QRgb got = picture.pixel(x, y);
-        if ((got & 0xffffff) != (image.pixels[p] & 0xffffff) || (qAlpha(got) == 0) != (image.indexes[p] == image.transparent)
-            || picture.pixelIndex(x, y) != image.indexes[p])
-            return ::testing::AssertionFailure() << "pixel " << x << "," << y << " is " << std::hex << got;
+    const int fd = ::memfd_create("gif", 0); // giflib's reader owns it from here on
+    ASSERT_EQ(::pwrite(fd, bytes.constData(), size_t(bytes.size()), 0), bytes.size());
+    int error = 0;
+    const std::unique_ptr<GifFileType, void (*)(GifFileType*)> gif(DGifOpenFileHandle(fd, &error), [](GifFileType* g) {
+        int e = 0;
+        DGifCloseFile(g, &e);
+    });
+    ASSERT_TRUE(gif && DGifSlurp(gif.get()) == GIF_OK);
+    EXPECT_EQ(QSize(table.GifWidth, table.GifHeight), QSize(gif->SWidth, gif->SHeight));
+    for (std::size_t i = images.empty() ? 0 : std::size_t(gif->ImageCount); i < std::size_t(gif->ImageCount); ++i)
+        images.push_back(i);
+    ASSERT_EQ(table.frames.size(), images.size());
+    for (std::size_t i = 0; i < images.size(); ++i) {
+        const SavedImage& saved = gif->SavedImages[images[i]];
+        const GifImageDesc& desc = saved.ImageDesc;
+        // The control's packed byte (marked present by 0x100), and whether another extension
+        // follows it, which hides the position.
+        int packed = 0, delay = 0, transparent = -1, hidden = 0;
+        for (int b = 0; b < saved.ExtensionBlockCount; ++b) {
+            const ExtensionBlock& block = saved.ExtensionBlocks[b];
+            hidden |= packed && block.Function != CONTINUE_EXT_FUNC_CODE;
+            if (block.Function == GRAPHICS_EXT_FUNC_CODE && block.ByteCount == 4) {
+                std::tie(packed, delay) = std::pair(block.Bytes[0] | 0x100, block.Bytes[1] | block.Bytes[2] << 8);
+                transparent = packed & 1 ? block.Bytes[3] : -1;
+            }
+        }
+        const FrameEntry& frame = table.frames[i];
+        EXPECT_EQ(std::tuple(frame.FrameDelay, frame.FrameClear, frame.FrameLeft, frame.FrameTop),
+                  std::tuple(delay ? delay * 10 : 100, (packed & 0xff) != 4 && (packed & 0xff) != 5,
+                             hidden ? 0 : desc.Left, hidden ? 0 : desc.Top)) << "frame " << i;
+        const QImage& picture = frame.FramePicture.image();
+        ASSERT_EQ(picture.size(), QSize(desc.Width, desc.Height)) << "frame " << i;
+        const ColorMapObject* map = desc.ColorMap ? desc.ColorMap : gif->SColorMap;
+        for (int p = 0; p < desc.Width * desc.Height; ++p) {
+            const int x = p % desc.Width, y = p / desc.Width, index = saved.RasterBits[p];
+            const GifColorType c = map && index < map->ColorCount ? map->Colors[index] : GifColorType{0, 0, 0};
+            const QRgb got = picture.pixel(x, y);
+            ASSERT_EQ(std::tuple(picture.pixelIndex(x, y), got & 0xffffff, qAlpha(got) == 0),
+                      std::tuple(index, qRgb(c.Red, c.Green, c.Blue) & 0xffffff, index == transparent))
+                << "frame " << i << ", pixel " << x << "," << y;
+        }
     }
-    return ::testing::AssertionSuccess();
 }
 
 } // namespace skarvel::test

@@ -1,41 +1,22 @@
 #pragma once
 
-#include <QByteArray>
-#include <QImage>
+#include "frames/SplitGifFrames.h"
 
 #include <gtest/gtest.h>
 
-#include <optional>
+#include <cstdint>
 #include <vector>
 
 namespace skarvel::test {
 
-// giflib's own reading of a whole GIF (DGifSlurp): the independent account the tests compare
-// our splitting and decoding with.
-struct SlurpedImage {
-    int left = 0;
-    int top = 0;
-    int width = 0;
-    int height = 0;
-    std::vector<QRgb> pixels;   // row by row, opaque colours from the image's colour table
-    std::vector<int> indexes;   // the raw colour indexes
-    int delay = 0;              // hundredths of a second
-    int packed = 0;             // the control's packed byte
-    int transparent = -1;
-    bool extensionAfterControl = false;
-};
+// Splits `data` on one thread into `table` and answers the result; expects the same split on two
+// and on five threads: result, screen size, and every frame's values, chunk and picture.
+std::int32_t splitBothWays(const QByteArray& data, FrameTable& table,
+                           std::int64_t budget = PictureLimits::kSplitBudgetBytes);
 
-struct SlurpedGif {
-    int width = 0;
-    int height = 0;
-    std::vector<SlurpedImage> images;
-};
-
-// Nothing when giflib refuses the data.
-std::optional<SlurpedGif> slurpGif(const QByteArray& bytes);
-
-// Whether `picture` has the image's size and, pixel for pixel, its colours (alpha aside) and
-// colour indexes; the transparent index alone has alpha 0.
-::testing::AssertionResult samePicture(const QImage& picture, const SlurpedImage& image);
+// Expects the table's frames to be the images `images` of `gif` (all of them when none are named)
+// as giflib reads them (DGifSlurp), the independent account: screen size, pictures pixel for pixel
+// (colour, index, and alpha 0 for the transparent index alone), delays, clearing and positions.
+void expectAsGiflib(const FrameTable& table, const QByteArray& gif, std::vector<std::size_t> images = {});
 
 } // namespace skarvel::test

@@ -1,0 +1,99 @@
+// Saving the frames: the bytes of every BMP and GIF written, and what a save that fails part-way
+// leaves.
+#include "frames/ExportGifFrames.h"
+#include "frames/PathHelpers.h"
+#include "frames/SaveFrames.h"
+#include "frames/SplitGifFrames.h"
+#include "support/GifBuilder.h"
+#include "support/TestFiles.h"
+
+#include <QCryptographicHash>
+#include <QDir>
+#include <QFile>
+
+#include <gtest/gtest.h>
+
+#include <sys/stat.h>
+
+using namespace skarvel;
+using namespace skarvel::test;
+
+namespace {
+
+// Frames coded with 8-bit LZW behind a global table cut down to two colours: their pixels name
+// entries past the table, and the transparent index lies past it too; the last is interlaced, set
+// off, and has a local table that its pixels overrun as well.
+QByteArray pastTheTable()
+{
+    GifBuilder builder(20, 10, distinctColours(256));
+    for (int i = 0; i < 3; ++i) {
+        ImageSpec spec = GifBuilder::pattern(20 - i, 10, 40 + 100 * i, i);
+        spec.control = GraphicControl{1, 5, i == 1 ? 200 : -1};
+        if (i == 2)
+            std::tie(spec.localColours, spec.interlaced, spec.left) = std::tuple(distinctColours(8), true, 1);
+        builder.image(spec);
+    }
+    QByteArray gif = builder.build();
+    gif[10] = char(quint8(gif[10]) & 0xF8); // two colours
+    gif.remove(13 + 6, 256 * 3 - 6);
+    return gif;
+}
+
+std::string digestOfSave(const QByteArray& gif, FrameFormat format)
+{
+    const ScratchDir dir;
+    const QString path = dir.write(QStringLiteral("f.gif"), gif);
+    FrameTable table;
+    if (SplitGifFrames(path, table) < 1 || !SaveFrames(table, path, dir.path(), format))
+        return "failed";
+    QCryptographicHash hash(QCryptographicHash::Sha256);
+    for (std::size_t i = 0; i < table.frames.size(); ++i)
+        hash.addData(readFile(dir.file(QStringLiteral("f%1.%2").arg(i).arg(QLatin1String(format == FrameFormat::Gif ? "gif" : "bmp")))));
+    EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files).size(), qsizetype(table.frames.size()) + 1);
+    return hash.result().toHex().left(24).toStdString();
+}
+
+} // namespace
+
+// SHA-256 of every BMP and every GIF saved from a set of files, recorded once: any change to
+// decoding, to the colour tables or to the writers shows up here.
+TEST(SavedBytes, EveryBmpAndGifAsRecorded)
+{
+    const std::tuple<const char*, QByteArray, std::string> cases[] = {
+        {"past the table", pastTheTable(), "d6886ba06c8473fdd1f20b31 3429a36c0f01c7a9a483ff42"},
+        {"gifsicle_background", {}, "4f9e62b6f32e64f5222acb5f fbf2093924e9034e781056b1"},
+        {"gifsicle_optimised", {}, "4ad6c847e9f8b10a9e108406 9bedee758bc64946ec9fa76a"},
+        {"magick_interlaced", {}, "dddc78e939483709b5a91e19 fad3536fdbf2da3ec91c0461"},
+        {"magick_offsets", {}, "2b9d7bad0df2e0ba8af1cdfc 783bb3cfaa6d9eb706fc1462"},
+        {"magick_plain", {}, "434ee2334af5501bc033dc50 946bf50f14435fba81f2b20c"},
+    };
+    for (const auto& [name, built, digests] : cases) {
+        const QByteArray gif = built.isEmpty() ? readFile(QStringLiteral(SKARVEL_FIXTURES "/%1.gif").arg(QLatin1String(name))) : built;
+        EXPECT_EQ(digestOfSave(gif, FrameFormat::Bmp) + " " + digestOfSave(gif, FrameFormat::Gif), digests) << name;
+    }
+}
+
+TEST(SaveFrames, TheFirstFailureStopsTheSaveAndOnlyRegularFilesCount)
+{
+    const ScratchDir dir;
+    const QString gif = dir.write(QStringLiteral("anim.gif"), GifBuilder(12, 8, distinctColours(8)).image(GifBuilder::pattern(12, 8, 8))
+                                                                  .image(GifBuilder::pattern(11, 8, 8, 1)).image(GifBuilder::pattern(10, 8, 8, 2)).build());
+    FrameTable table;
+    ASSERT_EQ(SplitGifFrames(gif, table), 2);
+    EXPECT_FALSE(ExportGifFrames(dir.file(QStringLiteral("b")), FrameTable{}));
+    // A folder in the way of the second file: the first stays, the third is never written.
+    for (const QString& suffix : {QStringLiteral(".gif"), QStringLiteral(".bmp")}) {
+        QDir(dir.path()).mkpath(QStringLiteral("out/anim1") + suffix);
+        EXPECT_FALSE(SaveFrames(table, gif, dir.file(QStringLiteral("out")), suffix == QStringLiteral(".gif") ? FrameFormat::Gif : FrameFormat::Bmp));
+        EXPECT_EQ(std::pair(QFile::exists(dir.file(QStringLiteral("out/anim0") + suffix)), QFile::exists(dir.file(QStringLiteral("out/anim2") + suffix))),
+                  std::pair(true, false));
+    }
+
+    // A saved frame counts when a regular file is there, one we may write but not read too: a save
+    // that replaced it succeeded.
+    QFile(dir.write(QStringLiteral("f.bmp"), "BM")).setPermissions(QFileDevice::WriteOwner);
+    EXPECT_TRUE(FileExists(dir.file(QStringLiteral("f.bmp"))));
+    ASSERT_EQ(::mkfifo(QFile::encodeName(dir.file(QStringLiteral("fifo.bmp"))).constData(), 0600), 0);
+    for (const QString& path : {dir.file(QStringLiteral("missing.bmp")), dir.path(), dir.file(QStringLiteral("fifo.bmp")), QString()})
+        EXPECT_FALSE(FileExists(path)) << path.toStdString();
+}
