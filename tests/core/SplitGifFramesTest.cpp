@@ -197,6 +197,17 @@ TEST(SplitGifFrames, BudgetRefusalsFallOnTheSameFrameAndTheCutGoesOnPastItsList)
     ASSERT_EQ(splitBothWays(many, table), count - 1);
     EXPECT_EQ(table.frames.back().chunkEnd, many.size());
 
+    // Only a frame's first image counts, and nothing when an image stands before the first control
+    // (every frame then shows that image): here each frame is the one-pixel picture.
+    const ImageSpec dot = GifBuilder::solid(1, 1, 1);
+    ImageSpec big = GifBuilder::solid(64, 48, 2), bare = dot;
+    big.control.reset();
+    bare.control.reset();
+    const std::int64_t dots = 3 * FrameCost(1, 1, false);
+    EXPECT_EQ(splitBothWays(GifBuilder(64, 48, distinctColours(4)).image(dot).image(big).image(dot).image(dot).build(), table, dots), 2);
+    big.control = dot.control;
+    EXPECT_EQ(splitBothWays(GifBuilder(64, 48, distinctColours(4)).image(bare).image(big).image(big).image(big).build(), table, dots), 2);
+
     // A colour table whose bytes read as 17 frames of 8192 x 8192, 1.1 GiB: only colours.
     const std::uint8_t fake[] = {0x21, 0xF9, 4, 0, 5, 0, 0, 0, 0x2C, 0, 0, 0, 0, 0, 0x20, 0, 0x20, 0, 8, 0};
     QByteArray bytes(1, '\0');
