@@ -24,6 +24,14 @@ QByteArray twoFrames()
     return GifBuilder(5, 4, distinctColours(4)).image(first).image(second).build();
 }
 
+// Three frames, the second with an unknown block in front of its image: it cannot be opened.
+QByteArray brokenMiddle()
+{
+    const ImageSpec frame = GifBuilder::pattern(5, 4, 4);
+    const QByteArray gif = GifBuilder(5, 4, distinctColours(4)).loopExtension().image(frame).image(frame).image(frame).build();
+    const QByteArray separator("\x00\x21\xF9", 3);
+    return QByteArray(gif).insert(gif.indexOf(separator, gif.indexOf(separator) + 3) + 9, '\x99');
+}
 
 struct Case {
     const char* script;
@@ -61,6 +69,8 @@ const Case kCases[] = {
     {": >e.gif && $X info e.gif", 1, {"e.gif: il file è vuoto", "non è una Gif animata,  oppure non è una\n GIF"}, ""},
     {"$X export anim.gif /dev/null", 3, {"/dev/null: non è una cartella", kSaveFailed}, ""},
     {"$X export anim.gif none", 3, {"none: la cartella non esiste"}, ""},
+    // Frames written while later ones decode are never named when one of those fails.
+    {"$X export rotto.gif out --format gif", 2, {kCannotOpen}, ""},
     {"mkdir out/anim1.bmp && $X export anim.gif out", 3, {"out/anim1.bmp: è una cartella, non un file"}, "anim0.bmp anim1.bmp"},
     {"mkfifo out/anim0.bmp && $X export anim.gif out", 3, {"out/anim0.bmp: non è un file regolare"}, "anim0.bmp"},
     // A replaced file keeps only its permission bits, and a write-only one is replaced.
@@ -102,6 +112,7 @@ TEST(Cli, EveryNameWorksAndEveryFailureSaysWhy)
         SCOPED_TRACE(c.script);
         const ScratchDir dir;
         dir.write(QStringLiteral("anim.gif"), twoFrames());
+        dir.write(QStringLiteral("rotto.gif"), brokenMiddle());
         QProcess sh;
         sh.setWorkingDirectory(dir.path());
         sh.setProcessChannelMode(QProcess::MergedChannels);
