@@ -104,7 +104,7 @@ TEST(TriDim, ARingReachingTheSixteenBitLimitIsDrawnOnePastItIsRefused)
     EXPECT_EQ(errorOf([&] { painter.Rise(far); }) + errorOf([&] { painter.Sunken(before); }), 2 * RuntimeError::Overflow);
 }
 
-TEST(DrawingSurface, PicturesStretchKeepTransparencyAverageAShrinkAndSurviveLateSizing)
+TEST(DrawingSurface, PicturesStretchKeepTransparencyAndAverageAShrink)
 {
     // A 2 x 2 picture: index 0 transparent, 1 red, 2 green, 3 blue.
     QImage indexed(2, 2, QImage::Format_Indexed8);
@@ -131,17 +131,6 @@ TEST(DrawingSurface, PicturesStretchKeepTransparencyAverageAShrinkAndSurviveLate
     box.PaintPicture(Picture(stripes), 0, 0, 4.0, 2.0);
     for (int x = 0; x < 4; ++x)
         EXPECT_NEAR(box.image().pixelColor(x, 1).red(), 128, 8) << x;
-
-    // Drawn on before its owner has its size: kept when the size comes. A layered surface is
-    // transparent until drawn on.
-    QSize owner(20, 10);
-    DrawingSurface late(ScaleMode::Twips, true);
-    late.sizeSource = [&owner] { return owner; };
-    late.setBackColor(kBack);
-    late.Line(0, 15, 150, 15, 0x0000FFu);
-    owner = QSize(30, 12);
-    EXPECT_EQ((std::vector{late.Point(0, 15), late.Point(135, 15), late.Point(150, 15), qAlpha(late.image().pixel(29, 11))}),
-              (std::vector{blue, blue, back, 0}));
 }
 
 TEST(PathEllipsis, KeepsLeadingFoldersAndTheFileNameWithinTheRoom)

@@ -46,6 +46,8 @@ TEST_F(WindowLook, ControlsStandWhereTheSetUpPutThem)
     const StatusBarWindow* bar = window->sbMain->hWnd();
     EXPECT_EQ(std::make_tuple(bar->geometry(), bar->partCount(), bar->partRect(0).right()), std::make_tuple(QRect(0, 373, 399, 20), 2, 308));
     EXPECT_TRUE(w.picBarra[0]->parentWidget() == bar && w.picBarra[1]->parentWidget() == bar && w.picBarra[0]->isVisible());
+    // A frame count too long for its part keeps its digits and drops its word.
+    EXPECT_EQ((QStringList{window->FrameCountText(9999), window->FrameCountText(20000)}), (QStringList{QStringLiteral("    Frames: 9999"), QStringLiteral("    20000")}));
 
     // Every button shows the pointing hand, hot spot at its tip.
     for (const PictureBox* b : {w.picUpDown[0], w.picUpDown[1], w.picButton[0], w.picButton[1], w.picButton[2]})

@@ -33,7 +33,6 @@ public:
     // What the person does while a form is shown modally; the form is closed afterwards if it
     // is still open, as the person would.
     std::function<void(QWidget& form)> whileFormShown;
-    std::function<void(const Message&)> whileMessageShown;
 
     std::vector<Message> messages;
     // The file and folder dialogs asked for; a folder dialog has only its owner and title.
@@ -44,8 +43,6 @@ public:
     void MsgBox(QWidget* owner, const QString& prompt, int buttons, const QString& title) override
     {
         messages.push_back({owner, prompt, buttons, title});
-        if (whileMessageShown)
-            whileMessageShown(messages.back());
     }
     QString GetOpenFileName(const FileDialogRequest& request) override { return answer(request); }
     QString GetSaveFileName(const FileDialogRequest& request) override { return answer(request); }
