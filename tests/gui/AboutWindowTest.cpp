@@ -8,8 +8,6 @@
 #include <QPushButton>
 #include <QTest>
 
-#include <gtest/gtest.h>
-
 namespace skarvel::test {
 namespace {
 
@@ -32,7 +30,8 @@ TEST(AboutWindow, ShowsItsTextsOpensItsLinksAndCloses)
     QImage icon(32, 32, QImage::Format_ARGB32);
     icon.fill(QColor(10, 200, 30));
     owner.setWindowIcon(QIcon(QPixmap::fromImage(icon)));
-    const AboutInfo info{QStringLiteral("https://www.example.org/skarvel"), QStringLiteral("autore@example.org"),
+    // An address too long for its box gets the room it needs, still centred on the box.
+    const AboutInfo info{QStringLiteral("https://www.example.org/skarvel"), QStringLiteral("un.indirizzo.davvero.lungo@example.org"),
                          QStringLiteral("aiuto@example.org"), QStringLiteral("riga autore"),
                          QStringLiteral("riga condizioni"), QStringLiteral("riga collaboratore")};
     frmAbout about(&owner, info);
@@ -42,6 +41,8 @@ TEST(AboutWindow, ShowsItsTextsOpensItsLinksAndCloses)
                            about.lbleMail1->text(), about.Label3->Caption(), about.Label4->Caption(), about.Label6->Caption()}),
               (std::vector{QStringLiteral("Informazioni su.........."), QStringLiteral("Versione 1.3.0"), QStringLiteral("Skarvel"),
                            info.authorEmail, info.collaboratorEmail, info.authorLine, info.termsLine, info.collaboratorLine}));
+    // The box is 134 pixels from x = 100.
+    EXPECT_TRUE(about.lblEmail->width() > 134 && std::abs(2 * about.lblEmail->x() + about.lblEmail->width() - 334) <= 1);
     EXPECT_EQ(about.size(), QSize(320, 319));
     // The icon is the owner's, the second mail sign a copy of the first, and the links and
     // the close button point with the hand from its fingertip.
@@ -51,10 +52,13 @@ TEST(AboutWindow, ShowsItsTextsOpensItsLinksAndCloses)
     for (QWidget* w : std::initializer_list<QWidget*>{about.lblEmail, about.lbleMail1, about.imgSito, about.Command1})
         EXPECT_EQ(std::make_pair(w->cursor().shape(), w->cursor().hotSpot()), std::make_pair(Qt::BitmapCursor, QPoint(6, 5)));
 
-    // The web link leaves the window open, each time; a mail link and the button close it.
+    // The web link leaves the window open, each time; a right click or a press dragged off
+    // a link does nothing; a mail link and the button close it.
     QTest::mouseClick(about.imgSito, Qt::LeftButton);
     QTest::mouseClick(about.imgSito, Qt::LeftButton);
     QTest::mouseClick(about.imgSito, Qt::RightButton);
+    QTest::mousePress(about.imgSito, Qt::LeftButton);
+    QTest::mouseRelease(about.imgSito, Qt::LeftButton, {}, QPoint(-2, 5));
     EXPECT_TRUE(about.isVisible());
     QTest::mouseClick(about.lbleMail1, Qt::LeftButton);
     EXPECT_FALSE(about.isVisible());

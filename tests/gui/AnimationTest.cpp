@@ -30,18 +30,6 @@ protected:
     const QRgb back = colour(kBack);
 };
 
-TEST_F(Animation, EachFrameStaysForItsOwnDelayAndTheLoopStartsOver)
-{
-    // Delays in hundredths: 500 ms, 1000 ms, and the largest a file can hold.
-    play(solidFrames(3, {50, 100, 65535}, 10));
-    std::vector<std::pair<int, int>> ticks{{window->lCurFrame, window->Timer1->interval()}};
-    for (int tick = 1; tick < 5; ++tick) {
-        window->Timer1_Timer();
-        ticks.emplace_back(window->lCurFrame, window->Timer1->interval());
-    }
-    EXPECT_EQ(ticks, (std::vector<std::pair<int, int>>{{0, 500}, {1, 1000}, {2, 655350}, {0, 500}, {1, 1000}}));
-}
-
 TEST_F(Animation, SmallScreenIsCentredOnceLargeScreenShrinksToTheBoxLessItsMargin)
 {
     // 100 x 100 in the 2955 x 2745 twip box: free space 1455 x 1245 twips, halved, in pixels.
@@ -63,10 +51,7 @@ TEST_F(Animation, SmallScreenIsCentredOnceLargeScreenShrinksToTheBoxLessItsMargi
 
     // 400 x 200: 6000 x 3000 twips against 2805 x 2595 of room; the width decides: dx 5 and
     // dy 45 pixels, unzoomed into the table; about 187 x 94 pixels from (5, 45).
-    GifBuilder wide(400, 200, colours(2));
-    wide.image(GifBuilder::solid(400, 200, 0));
-    wide.image(GifBuilder::solid(400, 200, 1));
-    play(wide.build());
+    play(GifBuilder(400, 200, colours(2)).image(GifBuilder::solid(400, 200, 0)).image(GifBuilder::solid(400, 200, 1)).build());
     EXPECT_FLOAT_EQ(window->sngZoom, 0.4675f);
     EXPECT_EQ(place(0), QPoint(11, 96));
     EXPECT_TRUE(near(seen({{5, 45}})[0], red) && near(seen({{191, 138}})[0], red));
@@ -74,44 +59,41 @@ TEST_F(Animation, SmallScreenIsCentredOnceLargeScreenShrinksToTheBoxLessItsMargi
 
     // Too large on one axis only, and only by the margin: shrunk all the same.
     for (const auto& [w, h, zoom] : {std::tuple{190, 100, 2805.0f / 2850}, std::tuple{100, 176, 2595.0f / 2640}}) {
-        GifBuilder one(w, h, colours(2));
-        one.image(GifBuilder::solid(w, h, 0)).image(GifBuilder::solid(w, h, 1));
-        play(one.build());
+        play(GifBuilder(w, h, colours(2)).image(GifBuilder::solid(w, h, 0)).image(GifBuilder::solid(w, h, 1)).build());
         EXPECT_FLOAT_EQ(window->sngZoom, zoom) << w << " x " << h;
     }
 }
 
-TEST_F(Animation, FramesComposeOverEachOtherUnlessTheyAskForAClearBox)
+TEST_F(Animation, FramesComposeAndStayForTheirOwnDelaysAndTheLoopStartsOver)
 {
-    // Frame 0: a 10 x 10 block, kept. Frame 1: 10 x 10 at (5, 5) whose top-left quarter is
-    // transparent, kept. Frame 2: 5 x 5 at (15, 0), on a cleared box.
+    // Frame 0: a 10 x 10 block, kept, 0.5 s. Frame 1: 10 x 10 at (5, 5) whose top-left quarter
+    // is transparent, kept, 1 s. Frame 2: 5 x 5 at (15, 0) on a cleared box, for the longest
+    // delay a file can hold.
     const std::vector<Rgb> palette = colours(4);
     GifBuilder gif(20, 20, palette);
-    gif.image(GifBuilder::solid(10, 10, 0));
-    ImageSpec second = GifBuilder::solid(10, 10, 1);
+    ImageSpec first = GifBuilder::solid(10, 10, 0), second = GifBuilder::solid(10, 10, 1), third = GifBuilder::solid(5, 5, 2);
+    first.control->delay = 50;
     second.left = second.top = 5;
     for (int y = 0; y < 5; ++y)
-        for (int x = 0; x < 5; ++x)
-            second.pixels[std::size_t(y * 10 + x)] = 3;
+        std::fill_n(second.pixels.begin() + y * 10, 5, 3);
     second.control->transparent = 3;
-    gif.image(second);
-    ImageSpec third = GifBuilder::solid(5, 5, 2);
+    second.control->delay = 100;
     third.left = 15;
     third.control->disposal = 2;
-    gif.image(third);
-    play(gif.build());
+    third.control->delay = 65535;
+    play(gif.image(first).image(second).image(third).build());
 
     // At (0, 0), under the transparent quarter, in frame 1's corner, in frame 2's place; after
     // frames 0, 1, 2 and 0 again, which does not ask for a clear box but starts the loop over.
     const QPoint o = place(0);
     const QRgb c0 = rgb(palette[0]), c1 = rgb(palette[1]), c2 = rgb(palette[2]);
-    std::vector<std::vector<QRgb>> frames{seen({{0, 0}, {7, 7}, {12, 12}, {16, 2}}, o)};
+    std::vector<std::pair<int, std::vector<QRgb>>> ticks{{window->Timer1->interval(), seen({{0, 0}, {7, 7}, {12, 12}, {16, 2}}, o)}};
     for (int tick = 0; tick < 3; ++tick) {
         window->Timer1_Timer();
-        frames.push_back(seen({{0, 0}, {7, 7}, {12, 12}, {16, 2}}, o));
+        ticks.emplace_back(window->Timer1->interval(), seen({{0, 0}, {7, 7}, {12, 12}, {16, 2}}, o));
     }
-    EXPECT_EQ(frames, (std::vector<std::vector<QRgb>>{{c0, c0, back, back}, {c0, c0, c1, back},
-                                                       {back, back, back, c2}, {c0, c0, back, back}}));
+    EXPECT_EQ(ticks, (std::vector<std::pair<int, std::vector<QRgb>>>{{500, {c0, c0, back, back}}, {1000, {c0, c0, c1, back}},
+                                                                      {655350, {back, back, back, c2}}, {500, {c0, c0, back, back}}}));
 }
 
 } // namespace

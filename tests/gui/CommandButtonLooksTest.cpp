@@ -13,14 +13,24 @@ protected:
     // The ring round a button: 'F'lat in the colour around it, 'R'aised, 'S'unken, or 'M'ixed.
     char look(int index) const
     {
-        const std::map<std::pair<QRgb, QRgb>, char> looks{
-            {{0xFFFFFF, 0x808080}, 'R'}, {{0x808080, 0xFFFFFF}, 'S'}, {{index == 1 ? 0xC0C0C0u : 0xE0E0E0u, index == 1 ? 0xC0C0C0u : 0xE0E0E0u}, 'F'}};
+        const QRgb around = index == 1 ? 0xC0C0C0u : 0xE0E0E0u;
+        const std::map<std::pair<QRgb, QRgb>, char> looks{{{0xFFFFFF, 0x808080}, 'R'}, {{0x808080, 0xFFFFFF}, 'S'}, {{around, around}, 'F'}};
         const auto found = looks.find(ring(button(index)));
         return found == looks.end() ? 'M' : found->second;
     }
     QPoint inside(int index, QPoint local = {5, 5}) const { return at(button(index), local); }
     static QPoint outside() { return {300, 300}; } // on the light panel, off every button
     std::string looks() const { return {look(0), look(1), look(2)}; }
+    // The look of button `index` after each move.
+    std::string afterMoves(int index, std::initializer_list<QPoint> points)
+    {
+        std::string seen;
+        for (QPoint p : points) {
+            move(p);
+            seen += look(index);
+        }
+        return seen;
+    }
 };
 
 TEST_F(CommandButtonLooks, HoverRaisesLeavingFlattensAndTheCaptureMovesOn)
@@ -34,12 +44,7 @@ TEST_F(CommandButtonLooks, HoverRaisesLeavingFlattensAndTheCaptureMovesOn)
     // The last column and row are inside; holding the capture, so are the column and row just
     // past the box; one more pixel is not.
     const QSize size = button(0)->size();
-    std::string seen;
-    for (QPoint p : {QPoint(size.width() - 1, size.height() - 1), QPoint(size.width(), size.height()), QPoint(size.width() + 1, 3)}) {
-        move(inside(0, p));
-        seen += look(0);
-    }
-    EXPECT_EQ(seen, "RRF");
+    EXPECT_EQ(afterMoves(0, {inside(0, {size.width() - 1, size.height() - 1}), inside(0, {size.width(), size.height()}), inside(0, {size.width() + 1, 3})}), "RRF");
 
     // From button 0 straight onto button 2: 0 sees the move outside and lets go, so the next
     // move reaches button 2.
@@ -54,12 +59,7 @@ TEST_F(CommandButtonLooks, HoverRaisesLeavingFlattensAndTheCaptureMovesOn)
     click(inside(1));
     EXPECT_EQ(std::make_pair(look(1), QWidget::mouseGrabber()), std::make_pair('F', none));
     window->EnableSaveButton(true);
-    std::string save;
-    for (QPoint p : {inside(1, {6, 6}), outside()}) {
-        move(p);
-        save += look(1);
-    }
-    EXPECT_EQ(save, "RF");
+    EXPECT_EQ(afterMoves(1, {inside(1, {6, 6}), outside()}), "RF");
 }
 
 TEST_F(CommandButtonLooks, PressSinksAndKeepsTheCaptureUntilTheNextMove)
@@ -71,33 +71,24 @@ TEST_F(CommandButtonLooks, PressSinksAndKeepsTheCaptureUntilTheNextMove)
     // the clicks from its dialog. Back from it, the button holds the mouse again.
     std::pair<char, QWidget*> duringCommand{'M', button(0)};
     dialogs.whileDialogOpen = [&] { duringCommand = {look(0), QWidget::mouseGrabber()}; };
-    dialogs.openAnswers = {QString()};
+    dialogs.answers = {QString()};
     release(inside(0));
     EXPECT_EQ(duringCommand, std::make_pair('S', none));
     EXPECT_EQ(std::make_pair(look(0), QWidget::mouseGrabber()), std::make_pair('S', button(0)));
-    move(inside(0, {6, 6}));
-    EXPECT_EQ(look(0), 'R');
+    EXPECT_EQ(afterMoves(0, {inside(0, {6, 6})}), "R");
 
     // Dragged out while pressed it goes flat, back in it sinks again; released it stays sunken.
-    // The right button sinks too, and only a plain move raises it again.
-    std::string seen;
+    // The right button sinks it too, dragged out or released, and only a plain move raises it.
     move(inside(2));
     press(inside(2, {6, 6}));
-    for (QPoint p : {outside(), inside(2, {4, 4})}) {
-        move(p);
-        seen += look(2);
-    }
+    std::string seen = afterMoves(2, {outside(), inside(2, {4, 4})});
     release(inside(2, {4, 4}));
     seen += look(2);
     press(inside(2), Qt::RightButton);
-    move(outside());
+    seen += afterMoves(2, {outside()});
     release(outside(), Qt::RightButton);
     seen += look(2);
-    for (QPoint p : {inside(2, {8, 8}), outside()}) {
-        move(p);
-        seen += look(2);
-    }
-    EXPECT_EQ(seen, "FSSSRF");
+    EXPECT_EQ(seen + afterMoves(2, {inside(2, {8, 8}), outside()}), "FSSSSRF");
 }
 
 } // namespace

@@ -15,8 +15,6 @@
 #include <QMessageBox>
 #include <QTimer>
 
-#include <gtest/gtest.h>
-
 #include <stdexcept>
 
 namespace skarvel::test {
@@ -36,34 +34,35 @@ TEST(OpenSave, PropertiesAndFiltersReachTheDialogAndFileNameFollowsEachDialog)
     dialog.setDefaultExt(QStringLiteral("gif"));
     dialog.setFilterIndex(2);
     dialog.setFileName(QStringLiteral("prima.gif"));
-    dialogs.openAnswers = {QStringLiteral("/data/anim.gif"), QString()};
+    dialogs.answers = {QStringLiteral("/data/anim.gif"), QString(), QString()};
     dialog.ShowOpen();
-    const FileDialogRequest asked = dialogs.fileDialogs.at(0);
+    const FileDialogRequest asked = dialogs.asked.at(0);
     EXPECT_EQ(std::make_tuple(asked.owner, asked.title, asked.nameFilters, asked.selectedFilter, asked.initialDir, asked.defaultSuffix, asked.initialName),
               std::make_tuple(&owner, QStringLiteral("Titolo"), QStringList{QStringLiteral("Gif (*.gif)"), QStringLiteral("Bmp (*.bmp)")}, 1,
                               QStringLiteral("/tmp"), QStringLiteral("gif"), QStringLiteral("prima.gif")));
     EXPECT_EQ(dialog.FileName(), QStringLiteral("/data/anim.gif"));
     // The next dialog starts from the last choice; cancelling it loses that choice.
     dialog.ShowOpen();
-    EXPECT_EQ(std::make_pair(dialogs.fileDialogs[1].initialName, dialog.FileName()), std::make_pair(QStringLiteral("/data/anim.gif"), QString()));
+    EXPECT_EQ(std::make_pair(dialogs.asked[1].initialName, dialog.FileName()), std::make_pair(QStringLiteral("/data/anim.gif"), QString()));
     // An initial name longer than the dialog takes is refused before any dialog; one as long is not.
     dialog.setFileName(QString(OpenSave::kMaxFileName + 1, u'a'));
     EXPECT_THROW(dialog.ShowSave(), RuntimeError);
     dialog.setFileName(QString(OpenSave::kMaxFileName, u'b'));
-    dialogs.saveAnswers = {QString()};
     dialog.ShowSave();
-    EXPECT_EQ(dialogs.fileDialogs.size(), std::size_t(3));
+    EXPECT_EQ(dialogs.asked.size(), std::size_t(3));
 }
 
 TEST(BrowseForFolder, AnswersTheFolderWithoutTrailingSeparatorOrEmptyOnCancel)
 {
-    EXPECT_THROW(BrowseForFolder(nullptr, QStringLiteral("Dove?")), std::logic_error) << "nobody to answer";
-    FakeModal dialogs;
-    QWidget owner;
-    dialogs.folderAnswers = {QStringLiteral("/srv/out//"), QStringLiteral("/"), QString()};
-    for (const QString& expected : {QStringLiteral("/srv/out"), QStringLiteral("/"), QString()})
-        EXPECT_EQ(BrowseForFolder(&owner, QStringLiteral("Dove?")), expected);
-    EXPECT_EQ(std::make_pair(dialogs.folderPrompts[0], dialogs.folderOwners[0]), std::make_pair(QStringLiteral("Dove?"), &owner));
+    {
+        FakeModal dialogs;
+        QWidget owner;
+        dialogs.answers = {QStringLiteral("/srv/out//"), QStringLiteral("/"), QString()};
+        for (const QString& expected : {QStringLiteral("/srv/out"), QStringLiteral("/"), QString()})
+            EXPECT_EQ(BrowseForFolder(&owner, QStringLiteral("Dove?")), expected);
+        EXPECT_EQ(std::make_pair(dialogs.asked[0].title, dialogs.asked[0].owner), std::make_pair(QStringLiteral("Dove?"), &owner));
+    }
+    EXPECT_THROW(BrowseForFolder(nullptr, QStringLiteral("Dove?")), std::logic_error) << "nobody left to answer";
 }
 
 // Runs `act` on the modal widget once it is up, from inside its loop.
@@ -113,24 +112,24 @@ TEST(QtModalServices, RealDialogsSpeakItalianAndShowWhatTheyAreGiven)
     EXPECT_EQ(services.GetSaveFileName({&owner, QStringLiteral("Salva"), {}, -1, {}, {}, {}}), QString());
 
     // Message boxes: text, title, icon and their one button.
-    std::vector<std::tuple<QString, QString, QMessageBox::Icon, QStringList>> seen;
-    const auto answer = [&](QWidget& w) {
-        auto& box = static_cast<QMessageBox&>(w);
-        seen.emplace_back(box.text(), box.windowTitle(), box.icon(), buttonTexts(box));
-        box.buttons().at(0)->click();
-    };
-    whenModalShows(answer);
-    services.MsgBox(&owner, QStringLiteral("prima riga\r\n seconda"), vbCritical, QStringLiteral("Skarvel"));
-    whenModalShows(answer);
-    services.MsgBox(&owner, QStringLiteral("ok"), vbInformation, QStringLiteral("Titolo"));
-    EXPECT_EQ(seen, (std::vector<std::tuple<QString, QString, QMessageBox::Icon, QStringList>>{
-                        {QStringLiteral("prima riga\n seconda"), QStringLiteral("Skarvel"), QMessageBox::Critical, {QStringLiteral("OK")}},
-                        {QStringLiteral("ok"), QStringLiteral("Titolo"), QMessageBox::Information, {QStringLiteral("OK")}}}));
+    for (const auto& [buttons, icon] : {std::pair{int(vbCritical), QMessageBox::Critical}, std::pair{int(vbInformation), QMessageBox::Information}}) {
+        std::tuple<QString, QString, QMessageBox::Icon, QStringList> seen;
+        whenModalShows([&](QWidget& w) {
+            auto& box = static_cast<QMessageBox&>(w);
+            seen = {box.text(), box.windowTitle(), box.icon(), buttonTexts(box)};
+            box.buttons().at(0)->click();
+        });
+        services.MsgBox(&owner, QStringLiteral("prima riga\r\n seconda"), buttons, QStringLiteral("Skarvel"));
+        EXPECT_EQ(seen, std::make_tuple(QStringLiteral("prima riga\n seconda"), QStringLiteral("Skarvel"), icon, QStringList{QStringLiteral("OK")}));
+    }
 
     // A form shown modally blocks the other windows and returns once closed.
     QWidget form;
     bool wasModal = false;
-    QTimer::singleShot(20, &form, [&] { wasModal = QApplication::activeModalWidget() == &form && form.close(); });
+    QTimer::singleShot(20, &form, [&] {
+        wasModal = QApplication::activeModalWidget() == &form;
+        form.close();
+    });
     services.ShowModal(form);
     EXPECT_TRUE(wasModal && !form.isVisible());
 }

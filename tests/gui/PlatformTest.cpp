@@ -1,16 +1,18 @@
-// The window layer on its own: the status bar on a plain parent, the edge painter's ring on a
-// drawing surface pixel by pixel with its 16-bit limits, the surface's own drawing, and path
-// shortening.
+// The window layer on its own: the status bar on a plain parent, the edge painter at its
+// 16-bit limits, the drawing surface, path shortening and the fitting of captions.
 #include "platform/Control.h"
 #include "platform/DrawingSurface.h"
 #include "platform/PathEllipsis.h"
 #include "platform/Picture.h"
 #include "platform/PictureBox.h"
 #include "platform/RuntimeError.h"
+#include "platform/RuntimeFont.h"
 #include "widgets/StatusBar.h"
 #include "widgets/TriDim.h"
 
 #include <gtest/gtest.h>
+
+#include <cmath>
 
 namespace skarvel::test {
 namespace {
@@ -38,11 +40,6 @@ TEST(StatusBar, MadeOnceDividedTakesControlsAndGoesWithTheObject)
         EXPECT_TRUE(bar.Create(parent) && !bar.Create(parent));
         made = bar.hWnd();
         EXPECT_EQ(made->geometry(), QRect(0, 373, 399, 20));
-        parent.resize(500, 300);
-        bar.Resize(parent);
-        EXPECT_EQ(made->geometry(), QRect(0, 280, 500, 20));
-        parent.resize(399, 393);
-        bar.Resize(parent);
 
         const std::int16_t edges[] = {309, -1};
         const std::vector<std::int16_t> many(256, -1);
@@ -66,6 +63,9 @@ TEST(StatusBar, MadeOnceDividedTakesControlsAndGoesWithTheObject)
         EXPECT_EQ(std::make_tuple(icon->parentWidget(), icon->isHidden(), icon->geometry()),
                   std::make_tuple(static_cast<QWidget*>(made.data()), false, QRect(312, 3, 86, 16)));
         EXPECT_EQ(icon->Left(), 4680);
+        parent.resize(500, 300);
+        bar.Resize(parent);
+        EXPECT_EQ(made->geometry(), QRect(0, 280, 500, 20));
     }
     EXPECT_FALSE(made);
 }
@@ -84,42 +84,11 @@ struct FakeControl : Control {
 
 constexpr OleColor kBack = 0x336699u;
 
-// Every pixel of the surface: the ring x1..x2, y1..y2 has its top row and left column in
-// `topLeft` but for the far ends, which go with the right column and bottom row in
-// `bottomRight`; everything else is the background.
-QImage ring(QSize size, QRect r, OleColor topLeft, OleColor bottomRight)
+TEST(TriDim, ARingReachingTheSixteenBitLimitIsDrawnOnePastItIsRefused)
 {
-    QImage image(size, QImage::Format_RGB32);
-    image.fill(TranslateColor(kBack));
-    for (int y = r.top(); y <= r.bottom(); ++y)
-        for (int x = r.left(); x <= r.right(); ++x)
-            if (image.valid(x, y) && (x == r.left() || x == r.right() || y == r.top() || y == r.bottom()))
-                image.setPixelColor(x, y, TranslateColor(x == r.right() || y == r.bottom() ? bottomRight : topLeft));
-    return image;
-}
-
-TEST(TriDim, SunkenRiseAndFlatPaintTheRingRoundTheControlWithinSixteenBits)
-{
-    DrawingSurface surface;
-    surface.resize(QSize(80, 50));
-    surface.setBackColor(kBack);
-    const auto seen = [&] { return surface.image().convertToFormat(QImage::Format_RGB32); };
-    constexpr OleColor dark = 0x80000010u, light = 0x80000014u;
+    // The ring's look around real buttons is read from the window's pixels elsewhere.
+    constexpr OleColor dark = 0x80000010u;
     TriDim painter;
-    // Left 300, Top 150, Width 600, Height 300: x1 = 285, x2 = 900, y1 = 135, y2 = 450 twips.
-    FakeControl c(surface, 300, 150, 600, 300);
-    const QRect r(QPoint(19, 9), QPoint(60, 30));
-    painter.Sunken(c);
-    EXPECT_EQ(seen(), ring({80, 50}, r, dark, light));
-    painter.Rise(c);
-    EXPECT_EQ(seen(), ring({80, 50}, r, light, dark));
-    painter.Flat(c, 0x00FF00u);
-    EXPECT_EQ(seen(), ring({80, 50}, r, 0x00FF00u, 0x00FF00u));
-    surface.Cls();
-    FakeControl empty(surface, 0, 300, 0, 0);
-    painter.Rise(empty);
-    EXPECT_EQ(seen(), ring({80, 50}, QRect(QPoint(-1, 19), QPoint(0, 20)), light, dark));
-
     // y2 = 32760: the outline fits, the right column's end (y2 + 15) does not; what was drawn
     // stays. A ring beyond the range is refused before anything is drawn.
     DrawingSurface tall;
@@ -135,7 +104,7 @@ TEST(TriDim, SunkenRiseAndFlatPaintTheRingRoundTheControlWithinSixteenBits)
     EXPECT_EQ(errorOf([&] { painter.Rise(far); }) + errorOf([&] { painter.Sunken(before); }), 2 * RuntimeError::Overflow);
 }
 
-TEST(DrawingSurface, PicturesStretchKeepTransparencyAverageAShrinkAndSurviveLateSizing)
+TEST(DrawingSurface, PicturesStretchKeepTransparencyAndAverageAShrink)
 {
     // A 2 x 2 picture: index 0 transparent, 1 red, 2 green, 3 blue.
     QImage indexed(2, 2, QImage::Format_Indexed8);
@@ -162,17 +131,6 @@ TEST(DrawingSurface, PicturesStretchKeepTransparencyAverageAShrinkAndSurviveLate
     box.PaintPicture(Picture(stripes), 0, 0, 4.0, 2.0);
     for (int x = 0; x < 4; ++x)
         EXPECT_NEAR(box.image().pixelColor(x, 1).red(), 128, 8) << x;
-
-    // Drawn on before its owner has its size: kept when the size comes. A layered surface is
-    // transparent until drawn on.
-    QSize owner(20, 10);
-    DrawingSurface late(ScaleMode::Twips, true);
-    late.sizeSource = [&owner] { return owner; };
-    late.setBackColor(kBack);
-    late.Line(0, 15, 150, 15, 0x0000FFu);
-    owner = QSize(30, 12);
-    EXPECT_EQ((std::vector{late.Point(0, 15), late.Point(135, 15), late.Point(150, 15), qAlpha(late.image().pixel(29, 11))}),
-              (std::vector{blue, blue, back, 0}));
 }
 
 TEST(PathEllipsis, KeepsLeadingFoldersAndTheFileNameWithinTheRoom)
@@ -191,6 +149,18 @@ TEST(PathEllipsis, KeepsLeadingFoldersAndTheFileNameWithinTheRoom)
     // A name too long even alone is cut at its end, never wider than the room.
     const QString shown = pathEllipsis(QStringLiteral("/a/b/un nome di file davvero molto lungo.gif"), metrics, 40);
     EXPECT_TRUE(metrics.horizontalAdvance(shown) <= 40 && shown.endsWith(QStringLiteral("..."))) << shown.toStdString();
+}
+
+TEST(RuntimeFont, ArialIsALookAlikeAndACaptionShrinksUntilItFitsInWholePixels)
+{
+    const QString text = QStringLiteral("Salva Frames");
+    const QFont start = runtimeFont(QStringLiteral("Arial"), 12);
+    const auto width = [&](const QFont& f) { return QFontMetricsF(f).boundingRect(QRectF(0, 0, 500, 50), Qt::TextSingleLine, text).width(); };
+    // A box one pixel narrower than the caption's width rounded up.
+    const QRect box(0, 0, int(std::ceil(width(start))) - 1, 50);
+    const QFont fitted = fittingFont(start, text, box, Qt::TextSingleLine);
+    EXPECT_EQ(start.family(), QStringLiteral("Liberation Sans"));
+    EXPECT_TRUE(fitted.pointSizeF() < 12 && width(fitted) <= box.width()) << fitted.pointSizeF();
 }
 
 } // namespace

@@ -65,14 +65,10 @@ protected:
         const QImage seen = shot();
         const QRect r = w->geometry().adjusted(-1, -1, 1, 1);
         std::set<QRgb> topLeft, bottomRight;
-        for (int x = r.left(); x <= r.right(); ++x) {
-            (x < r.right() ? topLeft : bottomRight).insert(seen.pixel(x, r.top()) & 0xFFFFFFu);
-            bottomRight.insert(seen.pixel(x, r.bottom()) & 0xFFFFFFu);
-        }
-        for (int y = r.top() + 1; y < r.bottom(); ++y) {
-            topLeft.insert(seen.pixel(r.left(), y) & 0xFFFFFFu);
-            bottomRight.insert(seen.pixel(r.right(), y) & 0xFFFFFFu);
-        }
+        for (int x = r.left(); x <= r.right(); ++x)
+            for (int y = r.top(); y <= r.bottom(); ++y)
+                if (x == r.left() || x == r.right() || y == r.top() || y == r.bottom())
+                    (x == r.right() || y == r.bottom() ? bottomRight : topLeft).insert(seen.pixel(x, y) & 0xFFFFFFu);
         return topLeft.size() == 1 && bottomRight.size() == 1 ? std::make_pair(*topLeft.begin(), *bottomRight.begin()) : std::make_pair(0u, 0u);
     }
 
@@ -113,15 +109,13 @@ protected:
 
     QString gif(const QString& name, const QByteArray& bytes) const { return dir.write(name, bytes); }
     // The open and save commands, their dialog answering `path` ("" cancels).
-    void open(const QString& path) { dialogs.openAnswers.push_back(path); window->picButton_Click(0); }
-    void save(const QString& folder) { dialogs.folderAnswers.push_back(folder); window->picButton_Click(1); }
+    void open(const QString& path) { dialogs.answers.push_back(path); window->picButton_Click(0); }
+    void save(const QString& folder) { dialogs.answers.push_back(folder); window->picButton_Click(1); }
     // Exactly one message, `prompt` with `buttons`, titled with the program's name, over the window.
-    void expectMessage(const QString& prompt, int buttons) const
+    void expectMessage(const QString& prompt, int buttons)
     {
-        ASSERT_EQ(dialogs.messages.size(), 1u);
-        const FakeModal::Message& m = dialogs.messages[0];
-        EXPECT_EQ(std::make_tuple(m.prompt, m.buttons, m.title, m.owner),
-                  std::make_tuple(prompt, buttons, QStringLiteral("Skarvel"), static_cast<QWidget*>(window.get())));
+        EXPECT_EQ(dialogs.messages, (std::vector<FakeModal::Message>{{window.get(), prompt, buttons, QStringLiteral("Skarvel")}}));
+        dialogs.messages.clear();
     }
     QString statusText(int part) const { return window->sbMain->GetText(std::int16_t(part)); }
 

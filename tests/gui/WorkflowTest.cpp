@@ -9,7 +9,6 @@
 #include "platform/Picture.h"
 
 #include <QDir>
-#include <QDragEnterEvent>
 #include <QDropEvent>
 #include <QGuiApplication>
 #include <QMimeData>
@@ -19,15 +18,15 @@ namespace skarvel::test {
 namespace {
 
 using OpenWorkflow = MainWindowTest;
+const QString kOpenTitle = QStringLiteral("Seleziona il file Gif da aprire"), kFolderTitle = QStringLiteral("Seleziona la directory di destinazione:");
 
 TEST_F(OpenWorkflow, OpenShowsTheFileThenTheNextOpenResetsBeforeItsDialog)
 {
     const QString path = gif(QStringLiteral("due.gif"), solidFrames(2, {30, 70}, 24, true));
     open(path);
-    const FileDialogRequest& asked = dialogs.fileDialogs.at(0);
+    const FileDialogRequest& asked = dialogs.asked.at(0);
     EXPECT_EQ(std::make_tuple(asked.title, asked.nameFilters, asked.owner),
-              std::make_tuple(QStringLiteral("Seleziona il file Gif da aprire"), QStringList{QStringLiteral("Gif (*.gif)")},
-                              static_cast<QWidget*>(window.get())));
+              std::make_tuple(kOpenTitle, QStringList{QStringLiteral("Gif (*.gif)")}, static_cast<QWidget*>(window.get())));
     EXPECT_EQ(std::make_tuple(window->sGifFile, statusText(0), statusText(1), captions()),
               std::make_tuple(path, QStringLiteral("       ") + window->CompactPath(path), QStringLiteral("    Frames: 2"),
                               std::vector<std::string>{"1", "2", "", ""}));
@@ -87,92 +86,8 @@ TEST_F(OpenWorkflow, TheWindowPaintsAndTakesNoCommandWhileTheFileIsSplit)
         });
     };
     open(gif(QStringLiteral("grande.gif"), solidFrames(6, {}, 800, true)));
-    EXPECT_EQ(std::make_tuple(splitting, dialogs.fileDialogs.size(), dialogs.formsShown, statusText(1)),
+    EXPECT_EQ(std::make_tuple(splitting, dialogs.asked.size(), dialogs.formsShown, statusText(1)),
               std::make_tuple(true, std::size_t(1), 0, QStringLiteral("    Frames: 6")));
-}
-
-TEST_F(OpenWorkflow, FilesThatCannotBeShownGiveTheirMessageAndLeaveTheWindowReset)
-{
-    GifBuilder single(16, 16, distinctColours(2));
-    single.image(GifBuilder::solid(16, 16, 1));
-    const QString folder = dir.file(QStringLiteral("cartella.gif"));
-    ASSERT_TRUE(QDir().mkdir(folder));
-    const std::pair<QString, QString> cases[] = {
-        {gif(QStringLiteral("uno.gif"), single.build()), messages::notAnimated()},
-        {gif(QStringLiteral("testo.gif"), QByteArray("non sono una GIF\n")), messages::notAnimated()},
-        {folder, messages::cannotOpen()},
-        {dir.file(QStringLiteral("manca.gif")), messages::cannotOpen()},
-    };
-    // A message never stands under the wait cursor.
-    dialogs.whileMessageShown = [](const FakeModal::Message&) { EXPECT_EQ(QGuiApplication::overrideCursor(), nullptr); };
-    for (const auto& [path, message] : cases) {
-        open(gif(QStringLiteral("buona.gif"), solidFrames(3)));
-        ASSERT_TRUE(window->Timer1->isActive());
-        dialogs.messages.clear();
-        open(path);
-        SCOPED_TRACE(path.toStdString());
-        expectMessage(message, vbInformation);
-        expectReset();
-    }
-
-    // A file handed over by the desktop opens without the dialog.
-    const QString given = gif(QStringLiteral("my.anim.gif"), solidFrames(3));
-    window->OpenGivenFile(QDir::current().relativeFilePath(given));
-    EXPECT_EQ(std::make_tuple(window->sGifFile, statusText(1), dialogs.fileDialogs.size()),
-              std::make_tuple(given, QStringLiteral("    Frames: 3"), std::size_t(8)));
-}
-
-TEST_F(MainWindowTest, SaveWritesBitmapsOrGifFilesNamedAfterTheFileOrSaysWhyNot)
-{
-    open(gif(QStringLiteral("my.anim.gif"), solidFrames(3, {2})));
-    const QString out = dir.file(QStringLiteral("out"));
-    ASSERT_TRUE(QDir().mkdir(out));
-    const auto expectSuccess = [&] {
-        expectMessage(QStringLiteral("I 3 files sono stati salvati correttamente"), vbInformation);
-        dialogs.messages.clear();
-    };
-    // A file of the same name is replaced; the animation goes on during the folder dialog.
-    dir.write(QStringLiteral("out/my1.bmp"), QByteArray("vecchio"));
-    int ticks = 0;
-    QObject::connect(window->Timer1, &QTimer::timeout, window.get(), [&] { ++ticks; });
-    // Long enough for a few ticks even on a slow machine; the wait ends as soon as they came.
-    dialogs.whileDialogOpen = [&] { static_cast<void>(QTest::qWaitFor([&] { return ticks > 2; }, 10000)); };
-    save(out);
-    EXPECT_GT(ticks, 2);
-    EXPECT_EQ(std::make_pair(dialogs.folderPrompts, dialogs.folderOwners),
-              std::make_pair(std::vector<QString>{QStringLiteral("Seleziona la directory di destinazione:")}, std::vector<QWidget*>{window.get()}));
-    const QString expected = dir.file(QStringLiteral("atteso.bmp"));
-    for (std::size_t i = 0; i < 3; ++i) {
-        SavePicture(window->Frames.frames[i].FramePicture, expected);
-        EXPECT_EQ(readFile(out + QStringLiteral("/my%1.bmp").arg(i)), readFile(expected)) << i;
-    }
-    expectSuccess();
-
-    // As GIF files: the frames cut from the file; a folder given with its separator gets no
-    // second one.
-    dialogs.whileDialogOpen = nullptr;
-    QDir(out).removeRecursively();
-    QDir().mkdir(out);
-    window->optTipoFiles[1]->click();
-    save(out + u'/');
-    EXPECT_EQ(QDir(out).entryList(QDir::Files, QDir::Name), (QStringList{QStringLiteral("my0.gif"), QStringLiteral("my1.gif"), QStringLiteral("my2.gif")}));
-    for (std::size_t i = 0; i < 3; ++i)
-        EXPECT_EQ(LoadPicture(readFile(out + QStringLiteral("/my%1.gif").arg(i))).image(),
-                  window->Frames.frames[i].FramePicture.image()) << i;
-    expectSuccess();
-
-    // Cancel writes nothing; a folder path through a regular file cannot be written, not even
-    // by root, in either format.
-    save(QString());
-    EXPECT_TRUE(dialogs.messages.empty());
-    const QString blocker = dir.write(QStringLiteral("file"), QByteArray("x"));
-    for (QRadioButton* format : window->optTipoFiles) {
-        format->click();
-        dialogs.messages.clear();
-        save(blocker + QStringLiteral("/sotto"));
-        expectMessage(QStringLiteral("Si è verificato un'errore durante il salvataggio dei files"), vbCritical);
-    }
-    EXPECT_EQ(readFile(blocker), QByteArray("x"));
 }
 
 // Offers `data` to the window as a drag that ends in a drop; answers whether it was taken.
@@ -188,35 +103,108 @@ bool dropOn(QWidget& window, const QMimeData& data)
     return drop.isAccepted();
 }
 
-TEST_F(OpenWorkflow, ADropOpensTheFirstLocalFileAndNothingElse)
+TEST_F(OpenWorkflow, FilesThatCannotBeShownGiveTheirMessageAndFilesFromTheDesktopOpen)
 {
+    GifBuilder single(16, 16, distinctColours(2));
+    single.image(GifBuilder::solid(16, 16, 1));
+    const QString folder = dir.file(QStringLiteral("cartella.gif"));
+    ASSERT_TRUE(QDir().mkdir(folder));
+    const std::pair<QString, QString> cases[] = {
+        {gif(QStringLiteral("uno.gif"), single.build()), messages::notAnimated()},
+        {gif(QStringLiteral("testo.gif"), QByteArray("non sono una GIF\n")), messages::notAnimated()},
+        {folder, messages::cannotOpen()},
+        {dir.file(QStringLiteral("manca.gif")), messages::cannotOpen()},
+    };
+    for (const auto& [path, message] : cases) {
+        open(gif(QStringLiteral("buona.gif"), solidFrames(3)));
+        ASSERT_TRUE(window->Timer1->isActive());
+        open(path);
+        SCOPED_TRACE(path.toStdString());
+        expectMessage(message, vbInformation);
+        expectReset();
+    }
+
+    // A file handed over by the desktop opens without the dialog, its path made whole.
+    const QString given = gif(QStringLiteral("my.anim.gif"), solidFrames(3));
+    window->OpenGivenFile(QDir::current().relativeFilePath(given));
+    EXPECT_EQ(std::make_tuple(window->sGifFile, statusText(1), dialogs.asked.size()),
+              std::make_tuple(given, QStringLiteral("    Frames: 3"), std::size_t(8)));
+
+    // A drop opens its first local file; one of only web addresses or text is refused.
     const QUrl web(QStringLiteral("https://example.org/web.gif"));
     const QString first = gif(QStringLiteral("uno.gif"), solidFrames(5));
     QMimeData files, remote, text;
-    files.setUrls({web, QUrl::fromLocalFile(first), QUrl::fromLocalFile(gif(QStringLiteral("due.gif"), solidFrames(2)))});
+    files.setUrls({web, QUrl::fromLocalFile(first), QUrl::fromLocalFile(given)});
     remote.setUrls({web});
     text.setText(first);
-    ASSERT_TRUE(dropOn(*window, files));
-    ASSERT_EVENTUALLY(window->Timer1->isActive(), kLong);
-    EXPECT_TRUE(window->sGifFile == first && dialogs.fileDialogs.empty());
     EXPECT_FALSE(dropOn(*window, remote) || dropOn(*window, text));
+    ASSERT_TRUE(dropOn(*window, files));
+    ASSERT_EVENTUALLY(window->sGifFile == first && statusText(1) == QStringLiteral("    Frames: 5"), kLong);
+    EXPECT_EQ(dialogs.asked.size(), std::size_t(8));
+}
+
+TEST_F(MainWindowTest, SaveWritesBitmapsOrGifFilesNamedAfterTheFileOrSaysWhyNot)
+{
+    open(gif(QStringLiteral("my.anim.gif"), solidFrames(3, {2})));
+    const QString out = dir.file(QStringLiteral("out"));
+    ASSERT_TRUE(QDir().mkdir(out));
+    // A file of the same name is replaced; the animation goes on during the folder dialog.
+    dir.write(QStringLiteral("out/my1.bmp"), QByteArray("vecchio"));
+    int ticks = 0;
+    QObject::connect(window->Timer1, &QTimer::timeout, window.get(), [&] { ++ticks; });
+    // Long enough for a few ticks even on a slow machine; the wait ends as soon as they came.
+    dialogs.whileDialogOpen = [&] { static_cast<void>(QTest::qWaitFor([&] { return ticks > 2; }, 10000)); };
+    save(out);
+    EXPECT_GT(ticks, 2);
+    EXPECT_EQ(dialogs.asked.at(1).owner, window.get());
+    const QString expected = dir.file(QStringLiteral("atteso.bmp"));
+    for (std::size_t i = 0; i < 3; ++i) {
+        SavePicture(window->Frames.frames[i].FramePicture, expected);
+        EXPECT_EQ(readFile(out + QStringLiteral("/my%1.bmp").arg(i)), readFile(expected)) << i;
+    }
+    expectMessage(QStringLiteral("I 3 files sono stati salvati correttamente"), vbInformation);
+
+    // As GIF files: the frames cut from the file; a folder given with its separator gets no
+    // second one.
+    dialogs.whileDialogOpen = nullptr;
+    QDir(out).removeRecursively();
+    QDir().mkdir(out);
+    window->optTipoFiles[1]->click();
+    save(out + u'/');
+    EXPECT_EQ(QDir(out).entryList(QDir::Files, QDir::Name), (QStringList{QStringLiteral("my0.gif"), QStringLiteral("my1.gif"), QStringLiteral("my2.gif")}));
+    for (std::size_t i = 0; i < 3; ++i)
+        EXPECT_EQ(LoadPicture(readFile(out + QStringLiteral("/my%1.gif").arg(i))).image(),
+                  window->Frames.frames[i].FramePicture.image()) << i;
+    expectMessage(QStringLiteral("I 3 files sono stati salvati correttamente"), vbInformation);
+
+    // Cancel writes nothing; a folder path through a regular file cannot be written, not even
+    // by root, in either format.
+    save(QString());
+    EXPECT_TRUE(dialogs.messages.empty());
+    const QString blocker = dir.write(QStringLiteral("file"), QByteArray("x"));
+    for (QRadioButton* format : window->optTipoFiles) {
+        format->click();
+        save(blocker + QStringLiteral("/sotto"));
+        expectMessage(QStringLiteral("Si è verificato un'errore durante il salvataggio dei files"), vbCritical);
+    }
+    EXPECT_EQ(readFile(blocker), QByteArray("x"));
 }
 
 TEST_F(MainWindowTest, EachCommandFromItsButtonAndItsKey)
 {
-    // Nothing opened yet: the save button and its key are disabled and reach nothing.
+    // Nothing opened yet: the save button and its key are disabled and reach nothing. Keys
+    // leave the mouse to nobody.
     click(at(window->picButton[1], {8, 8}));
     key(Qt::Key_S, Qt::ControlModifier);
-    EXPECT_TRUE(dialogs.folderPrompts.empty());
-
-    dialogs.openAnswers = {gif(QStringLiteral("anim.gif"), solidFrames(2)), QString()};
+    dialogs.answers = {gif(QStringLiteral("anim.gif"), solidFrames(2)), QString(), QString(), QString()};
     click(at(window->picButton[0], {8, 8}));
     EXPECT_EQ(statusText(1), QStringLiteral("    Frames: 2"));
-    dialogs.folderAnswers = {QString(), QString()};
     click(at(window->picButton[1], {8, 8}));
+    move(QPoint(300, 300));
     key(Qt::Key_S, Qt::ControlModifier);
     key(Qt::Key_O, Qt::ControlModifier);
-    EXPECT_EQ(std::make_pair(dialogs.folderPrompts.size(), dialogs.fileDialogs.size()), std::make_pair(std::size_t(2), std::size_t(2)));
+    EXPECT_EQ(std::make_pair(dialogs.titles(), QWidget::mouseGrabber()),
+              std::make_pair(QStringList{kOpenTitle, kFolderTitle, kFolderTitle, kOpenTitle}, none));
 
     // The about window, modal over the main window, a new one each time: clicks reach it (the
     // pressed button does not keep the mouse), and Escape closes it.
@@ -240,8 +228,7 @@ TEST_F(MainWindowTest, EachCommandFromItsButtonAndItsKey)
     // Indexes of no button do nothing.
     window->picButton_Click(3);
     window->picButton_Click(-1);
-    EXPECT_EQ(std::make_tuple(dialogs.fileDialogs.size(), dialogs.folderPrompts.size(), dialogs.formsShown),
-              std::make_tuple(std::size_t(2), std::size_t(2), 2));
+    EXPECT_EQ(std::make_pair(dialogs.asked.size(), dialogs.formsShown), std::make_pair(std::size_t(4), 2));
 }
 
 } // namespace

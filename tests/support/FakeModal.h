@@ -2,11 +2,13 @@
 
 #include "platform/ModalServices.h"
 
-#include <QString>
-#include <QStringList>
+#include <QWidget>
+
+#include <gtest/gtest.h>
 
 #include <deque>
 #include <functional>
+#include <tuple>
 #include <vector>
 
 namespace skarvel::test {
@@ -21,36 +23,69 @@ public:
         QString prompt;
         int buttons;
         QString title;
+        bool operator==(const Message&) const = default;
     };
 
-    FakeModal();
-
-    // Answers, used first in first out; "" is a cancel.
-    std::deque<QString> openAnswers, saveAnswers, folderAnswers;
+    // Answers of the file and folder dialogs, first in first out; "" is a cancel.
+    std::deque<QString> answers;
     // Runs while a file or folder dialog is "open", before it answers (a person taking time).
     std::function<void()> whileDialogOpen;
     // What the person does while a form is shown modally; the form is closed afterwards if it
     // is still open, as the person would.
     std::function<void(QWidget& form)> whileFormShown;
-    // Runs while a message is shown.
-    std::function<void(const Message&)> whileMessageShown;
 
     std::vector<Message> messages;
-    std::vector<FileDialogRequest> fileDialogs;
-    std::vector<QString> folderPrompts, urls;
-    std::vector<QWidget*> folderOwners;
+    // The file and folder dialogs asked for; a folder dialog has only its owner and title.
+    std::vector<FileDialogRequest> asked;
+    std::vector<QString> urls;
     int formsShown = 0;
 
-    void MsgBox(QWidget* owner, const QString& prompt, int buttons, const QString& title) override;
-    QString GetOpenFileName(const FileDialogRequest& request) override;
-    QString GetSaveFileName(const FileDialogRequest& request) override;
-    QString BrowseForFolder(QWidget* owner, const QString& title) override;
-    void ShowModal(QWidget& form) override;
-    void OpenUrl(const QString& url) override;
+    void MsgBox(QWidget* owner, const QString& prompt, int buttons, const QString& title) override
+    {
+        messages.push_back({owner, prompt, buttons, title});
+    }
+    QString GetOpenFileName(const FileDialogRequest& request) override { return answer(request); }
+    QString GetSaveFileName(const FileDialogRequest& request) override { return answer(request); }
+    QString BrowseForFolder(QWidget* owner, const QString& title) override
+    {
+        FileDialogRequest request;
+        std::tie(request.owner, request.title) = std::tie(owner, title);
+        return answer(request);
+    }
+    void ShowModal(QWidget& form) override
+    {
+        ++formsShown;
+        form.show();
+        if (whileFormShown)
+            whileFormShown(form);
+        if (form.isVisible())
+            form.close();
+    }
+    void OpenUrl(const QString& url) override { urls.push_back(url); }
+    // The titles of the dialogs asked for, in order.
+    QStringList titles() const
+    {
+        QStringList seen;
+        for (const FileDialogRequest& r : asked)
+            seen << r.title;
+        return seen;
+    }
 
 private:
-    QString answer(std::deque<QString>& answers, const char* what);
-    ScopedModalServices m_installed;
+    QString answer(const FileDialogRequest& request)
+    {
+        asked.push_back(request);
+        if (whileDialogOpen)
+            whileDialogOpen();
+        if (answers.empty()) {
+            ADD_FAILURE() << "unexpected dialog: " << request.title.toStdString();
+            return {};
+        }
+        const QString chosen = answers.front();
+        answers.pop_front();
+        return chosen;
+    }
+    ScopedModalServices m_installed{*this};
 };
 
 } // namespace skarvel::test
