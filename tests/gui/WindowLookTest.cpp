@@ -3,8 +3,13 @@
 // and the end of the window.
 #include "WindowFixture.h"
 
+#include "about/frmAbout.h"
+#include "platform/LightControls.h"
+
 #include <QApplication>
 #include <QLineEdit>
+#include <QPainter>
+#include <QStyle>
 
 #include <map>
 
@@ -125,6 +130,39 @@ TEST_F(WindowLook, ButtonFacesOpenWithIconSaveEngravedUntilEnabled)
     window->EnableSaveButton(false);
     EXPECT_EQ(save.surface().image().convertToFormat(QImage::Format_RGB32), disabled);
     EXPECT_FALSE(save.isEnabled());
+}
+
+// Whether `label`, painted on a magenta sheet, kept inside its box.
+bool keepsInside(const LabelControl& label)
+{
+    QImage sheet(420, 420, QImage::Format_RGB32);
+    sheet.fill(Qt::magenta);
+    QPainter painter(&sheet);
+    label.paint(painter);
+    painter.end();
+    for (int y = 0; y < sheet.height(); ++y)
+        for (int x = 0; x < sheet.width(); ++x)
+            if (!label.pixelRect().contains(x, y) && sheet.pixel(x, y) != QColor(Qt::magenta).rgb())
+                return false;
+    return true;
+}
+
+TEST_F(WindowLook, EveryCaptionOfBothWindowsFitsItsBox)
+{
+    window->lblNFrame[0]->setCaption(QStringLiteral("33"));
+    frmAbout about(window.get());
+    for (const LabelControl* label : {window->Label1, window->lblNFrame[0], about.lblDescrizione, about.Label6, about.Label3,
+                                      about.lblVersione, about.Label1, about.Label4, about.Label5})
+        EXPECT_TRUE(!label->Caption().isEmpty() && keepsInside(*label)) << label->Caption().toStdString();
+    // The command buttons' captions (the disabled one's light copy a pixel to the right), the options.
+    for (const auto& [button, caption] : {std::pair(window->picButton[0], "       Apri Gif"), std::pair(window->picButton[1], "       Salva")})
+        EXPECT_LE(QFontMetrics(button->surface().Font).horizontalAdvance(QString::fromLatin1(caption)) + 1, button->width()) << caption;
+    for (const QRadioButton* option : window->optTipoFiles) {
+        const QStyle& style = *option->style();
+        const int indicator = style.pixelMetric(QStyle::PM_ExclusiveIndicatorWidth, nullptr, option) +
+                              style.pixelMetric(QStyle::PM_RadioButtonLabelSpacing, nullptr, option);
+        EXPECT_LE(indicator + QFontMetrics(option->font()).horizontalAdvance(option->text()), option->width()) << option->text().toStdString();
+    }
 }
 
 TEST_F(WindowLook, ClosingUnloadsAndEndsOnce)
