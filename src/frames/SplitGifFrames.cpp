@@ -427,11 +427,11 @@ std::int32_t SplitGifBytes(const QByteArray& data, FrameTable& table, std::int64
     table.headerSize = header.size();
 
     try {
-        FramePlan plan(cutter);
         // Refused at once rather than after decoding most of it. The last frame does not count:
         // one that cannot be decoded is dropped, not refused.
         if (FramesCostButLast(data) > budgetBytes)
             return -1;
+        FramePlan plan(cutter);
 
         // No frame costs less than a picture of one pixel: the table never grows past this.
         table.frames.reserve(std::size_t(std::min(plan.count, budgetBytes / FrameCost(1, 1, false) + 1)));
