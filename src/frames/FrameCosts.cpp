@@ -1,5 +1,6 @@
 #include "frames/FrameCosts.h"
 
+#include "frames/FrameCutter.h"
 #include "platform/Picture.h"
 
 namespace skarvel {
@@ -23,18 +24,13 @@ qsizetype skipSubBlocks(QByteArrayView data, qsizetype at)
     return -1;
 }
 
-qsizetype colourTableSize(char packed)
-{
-    return (quint8(packed) & 0x80) ? 3 * (qsizetype(2) << (quint8(packed) & 7)) : 0;
-}
-
 } // namespace
 
 std::int64_t FramesCostButLast(QByteArrayView data)
 {
     if (data.size() < 13)
         return 0;
-    qsizetype at = 13 + colourTableSize(data[10]);
+    qsizetype at = 13 + FrameCutter::colourTableBytes(data[10]);
     std::int64_t total = 0;
     std::int64_t current = 0;  // of the frame under way: counted once another frame follows it
     bool inFrame = false;      // a control was seen
@@ -59,7 +55,7 @@ std::int64_t FramesCostButLast(QByteArrayView data)
                     current = FrameCost(width, height, quint8(data[at + 9]) & 0x80);
                 imageSeen = true;
             }
-            at = skipSubBlocks(data, at + 11 + colourTableSize(data[at + 9]));
+            at = skipSubBlocks(data, at + 11 + FrameCutter::colourTableBytes(data[at + 9]));
         } else {
             break; // the trailer, or a byte we cannot place
         }

@@ -36,9 +36,7 @@ qsizetype FrameCutter::firstSeparator(QByteArrayView data)
 {
     if (data.size() < kScreenDescriptorEnd)
         return findSeparator(data, 0);
-    const auto packed = quint8(data[10]);
-    const qsizetype tableSize = (packed & 0x80) ? 3 * (qsizetype(2) << (packed & 7)) : 0;
-    const qsizetype p = kScreenDescriptorEnd + tableSize;
+    const qsizetype p = kScreenDescriptorEnd + colourTableBytes(data[10]);
     if (p > data.size())
         return findSeparator(data, 0);
     if (p + 1 < data.size() && quint8(data[p]) == 0x21 && quint8(data[p + 1]) == 0xF9)

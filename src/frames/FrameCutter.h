@@ -32,6 +32,11 @@ public:
     static qsizetype firstSeparator(QByteArrayView data);
     // Offset of the next separator at or behind `from`, or -1.
     static qsizetype findSeparator(QByteArrayView data, qsizetype from);
+    // Bytes of the colour table that the packed field of a screen or image descriptor announces.
+    static qsizetype colourTableBytes(char packed)
+    {
+        return (quint8(packed) & 0x80) ? 3 * (qsizetype(2) << (quint8(packed) & 7)) : 0;
+    }
 
 private:
     QByteArrayView m_data;

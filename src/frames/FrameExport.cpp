@@ -71,9 +71,9 @@ void FrameExport::queue(const FrameTable& table, std::size_t index)
         if (m_format == FrameFormat::Gif) {
             job.gifBytes = table.gifBytes;
             job.gifParts = GifFileParts(table, index);
-        }
-        else
+        } else {
             job.picture = table.frames[index].FramePicture; // shared, not copied
+        }
         const std::lock_guard lock(m_mutex);
         m_jobs.push_back(std::move(job));
         ++m_queued;
