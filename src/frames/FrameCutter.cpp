@@ -1,5 +1,6 @@
 #include "frames/FrameCutter.h"
 
+#include <algorithm>
 #include <cstring>
 
 namespace skarvel {
@@ -53,7 +54,22 @@ FrameCutter::FrameCutter(QByteArrayView data)
         return;
     }
     m_header = data.first(m_firstSeparator + 2);
-    m_searchStart = m_firstSeparator + 3;
+    m_searchStart = m_resumeAt = m_firstSeparator + 3;
+}
+
+bool FrameCutter::knowsHeader(QByteArrayView soFar)
+{
+    // With the bytes behind the colour table there, the first separator is searched where the
+    // whole file has it searched, and once found it is the same.
+    if (soFar.size() < kScreenDescriptorEnd)
+        return false;
+    return soFar.size() >= kScreenDescriptorEnd + colourTableBytes(soFar[10]) + 2 && firstSeparator(soFar) >= 0;
+}
+
+void FrameCutter::grow(QByteArrayView soFar, bool complete)
+{
+    m_data = soFar;
+    m_complete = complete;
 }
 
 std::optional<FrameCutter::Chunk> FrameCutter::next()
@@ -62,12 +78,17 @@ std::optional<FrameCutter::Chunk> FrameCutter::next()
         return std::nullopt;
     // The current frame's 0xF9 sits just before the search start.
     const qsizetype begin = m_searchStart - 1;
-    const qsizetype separator = findSeparator(m_data, m_searchStart);
+    const qsizetype separator = findSeparator(m_data, std::max(m_searchStart, m_resumeAt));
     if (separator < 0) {
+        if (!m_complete) {
+            // The last two bytes may begin a separator that the next ones complete.
+            m_resumeAt = std::max(m_searchStart, m_data.size() - 2);
+            return std::nullopt;
+        }
         m_done = true;
         return Chunk{m_data.sliced(begin), true};
     }
-    m_searchStart = separator + 3;
+    m_searchStart = m_resumeAt = separator + 3;
     return Chunk{m_data.sliced(begin, separator + 2 - begin), false};
 }
 

@@ -26,6 +26,14 @@ public:
     // The next chunk, or nothing after the last one.
     std::optional<Chunk> next();
 
+    // Cutting while the data still arrives: `soFar` is all of it that has arrived, the bytes seen
+    // before and more. Until `complete`, next() answers nothing where the separator behind a chunk
+    // has not arrived yet, and answers it once it has.
+    void grow(QByteArrayView soFar, bool complete);
+    // Whether a cutter over the first bytes of a file, `soFar`, has the header that one over the
+    // whole file would have: a separator behind the screen descriptor and colour table.
+    static bool knowsHeader(QByteArrayView soFar);
+
     // Offset of the first separator, found behind the logical screen descriptor and the global
     // colour table: a Graphic Control Extension right behind them counts whatever byte precedes
     // it, and colour bytes that happen to read 00 21 F9 do not cut the header. -1 when none.
@@ -43,6 +51,8 @@ private:
     QByteArrayView m_header;
     qsizetype m_firstSeparator = -1;
     qsizetype m_searchStart = 0;
+    qsizetype m_resumeAt = 0; // where the search for the next separator goes on
+    bool m_complete = true;
     bool m_done = false;
 };
 

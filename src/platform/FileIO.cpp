@@ -162,6 +162,13 @@ FileFailure LastFileFailure()
 
 QByteArray ReadWholeFile(const QString& path)
 {
+    QByteArray data;
+    ReadWholeFile(path, data, {});
+    return data;
+}
+
+void ReadWholeFile(const QString& path, QByteArray& data, const ReadProgress& arrived)
+{
     const QByteArray name = EncodeFilePath(path);
     // Not blocking, so that opening a FIFO does not wait for a writer before it is refused.
     const Fd fd(name.isEmpty() ? (errno = ENOENT, -1) : ::open(name.constData(), O_RDONLY | O_CLOEXEC | O_NONBLOCK | O_NOCTTY));
@@ -172,10 +179,12 @@ QByteArray ReadWholeFile(const QString& path)
         fail(path, EISDIR);
     if (!S_ISREG(info.st_mode))
         fail(path, kNotRegularFile);
-    QByteArray data(qsizetype(info.st_size), Qt::Uninitialized);
+    data = QByteArray(qsizetype(info.st_size), Qt::Uninitialized);
+    // Pieces small enough that whoever is told gets to work soon after the read begins.
+    const qsizetype piece = arrived ? qsizetype(1) << 20 : qsizetype(1) << 30;
     qsizetype done = 0;
     while (done < data.size()) {
-        const ssize_t n = ::read(fd.fd, data.data() + done, size_t(std::min<qsizetype>(data.size() - done, qsizetype(1) << 30)));
+        const ssize_t n = ::read(fd.fd, data.data() + done, size_t(std::min(data.size() - done, piece)));
         if (n < 0 && errno == EINTR)
             continue;
         if (n < 0)
@@ -183,9 +192,11 @@ QByteArray ReadWholeFile(const QString& path)
         if (n == 0)
             break; // shrank while read: what is there is the file
         done += n;
+        if (arrived && done < data.size())
+            arrived(QByteArrayView(data.constData(), done));
     }
+    // Shrinking keeps the bytes where they are.
     data.truncate(done);
-    return data;
 }
 
 namespace {

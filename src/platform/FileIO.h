@@ -4,6 +4,7 @@
 #include <QByteArrayView>
 #include <QString>
 
+#include <functional>
 #include <initializer_list>
 #include <span>
 #include <utility>
@@ -16,6 +17,13 @@ namespace skarvel {
 // Reads the whole regular file at `path`. Throws RuntimeError when it cannot; a folder, a FIFO
 // or a device is refused without being read.
 QByteArray ReadWholeFile(const QString& path);
+
+// The same into `data`, piece by piece, telling `arrived` after each piece what has been read so
+// far. The bytes never move once read, so work on them can begin while the rest is still read;
+// `data` is the caller's, so that such work can be stopped before the bytes go, even when the
+// read throws.
+using ReadProgress = std::function<void(QByteArrayView soFar)>;
+void ReadWholeFile(const QString& path, QByteArray& data, const ReadProgress& arrived);
 
 // Replaces the file at `path` with `parts`, written one after the other. The new content
 // appears whole or not at all: a failed or interrupted write leaves any earlier file as it was

@@ -10,7 +10,8 @@
 namespace skarvel::test {
 
 // Splits `data` on one thread into `table` and answers the result; expects the same split on two
-// and on five threads: result, screen size, and every frame's values, chunk and picture.
+// threads, and on five as the bytes arrive: result, screen size, and every frame's values, chunk
+// and picture.
 std::int32_t splitBothWays(const QByteArray& data, FrameTable& table,
                            std::int64_t budget = PictureLimits::kSplitBudgetBytes);
 
