@@ -9,6 +9,7 @@
 
 #include <filesystem>
 #include <string>
+#include <tuple>
 #include <vector>
 
 using namespace skarvel::test;
@@ -33,13 +34,9 @@ QByteArray brokenMiddle()
     return QByteArray(gif).insert(gif.indexOf(separator, gif.indexOf(separator) + 3) + 9, '\x99');
 }
 
-struct Case {
-    const char* script;
-    int code;
-    std::vector<const char*> says; // each must be in the output
-    std::string files;             // what is left in out/; "{L}" stands for $L
-};
-
+// Each: a script, its exit status, texts that must be in what it wrote, and what is left in out/
+// ("{L}" stands for $L).
+using Case = std::tuple<const char*, int, std::vector<const char*>, std::string>;
 const char* const kCannotOpen = "Impossibile aprire il file";
 const char* const kSaveFailed = "Si è verificato un'errore durante il salvataggio dei files";
 
@@ -108,24 +105,22 @@ TEST(Cli, EveryNameWorksAndEveryFailureSaysWhy)
     // skarvel-frames, $L a name of 250 letters.
     qputenv("X", SKARVEL_FRAMES_EXE);
     qputenv("L", QByteArray(250, 'x'));
-    for (const Case& c : kCases) {
-        SCOPED_TRACE(c.script);
+    for (const auto& [script, code, says, files] : kCases) {
+        SCOPED_TRACE(script);
         const ScratchDir dir;
         dir.write(QStringLiteral("anim.gif"), twoFrames());
         dir.write(QStringLiteral("rotto.gif"), brokenMiddle());
         QProcess sh;
-        sh.setWorkingDirectory(dir.path());
-        sh.setProcessChannelMode(QProcess::MergedChannels);
         // What it wrote ends with what is left in out/, hidden names too: "[name name ...]".
-        sh.start(QStringLiteral("/bin/sh"), {QStringLiteral("-c"), QStringLiteral("mkdir out; (%1); rc=$?; echo \"[$(LC_ALL=C ls -A out | paste -sd ' ')]\"; exit $rc").arg(QString::fromUtf8(c.script))});
+        sh.start(QStringLiteral("/bin/sh"), {QStringLiteral("-c"), QStringLiteral("cd \"$0\" && mkdir out; (%1) 2>&1; rc=$?; echo \"[$(LC_ALL=C ls -A out | paste -sd ' ')]\"; exit $rc").arg(QString::fromUtf8(script)), dir.path()});
         ASSERT_TRUE(sh.waitForFinished(120000));
         const QByteArray out = sh.readAll().replace(QByteArray(250, 'x'), "{L}");
         if (sh.exitCode() == 77) // the machine cannot build the script's situation
             continue;
-        EXPECT_EQ(sh.exitCode(), c.code) << out.toStdString();
-        for (const char* expected : c.says)
+        EXPECT_EQ(sh.exitCode(), code) << out.toStdString();
+        for (const char* expected : says)
             EXPECT_TRUE(out.contains(expected)) << expected << "\nin: " << out.toStdString();
-        EXPECT_TRUE(out.endsWith(("[" + c.files + "]\n").c_str())) << "left: " << out.toStdString();
+        EXPECT_TRUE(out.endsWith(("[" + files + "]\n").c_str())) << "left: " << out.toStdString();
         std::filesystem::remove_all(dir.path().toStdString()); // Qt cannot name every file it holds
     }
 }

@@ -4,7 +4,9 @@
 #include <sys/mman.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <memory>
+#include <span>
 #include <tuple>
 
 namespace skarvel::test {
@@ -18,12 +20,8 @@ std::int32_t splitBothWays(const QByteArray& data, FrameTable& table, std::int64
     for (const int threads : {2, 5}) {
         FrameTable parallel;
         EXPECT_EQ(SplitGifBytes(data, parallel, budget, threads), result) << threads << " threads";
-        EXPECT_EQ(std::tuple(parallel.GifWidth, parallel.GifHeight, parallel.frames.size()),
-                  std::tuple(table.GifWidth, table.GifHeight, table.frames.size())) << threads << " threads";
-        std::size_t same = 0; // frames alike from the first on
-        while (same < std::min(table.frames.size(), parallel.frames.size()) && valuesOf(parallel.frames[same]) == valuesOf(table.frames[same]))
-            ++same;
-        EXPECT_EQ(same, table.frames.size()) << threads << " threads";
+        EXPECT_EQ(QSize(parallel.GifWidth, parallel.GifHeight), QSize(table.GifWidth, table.GifHeight)) << threads << " threads";
+        EXPECT_TRUE(std::ranges::equal(parallel.frames, table.frames, {}, valuesOf, valuesOf)) << threads << " threads";
     }
     return result;
 }
@@ -33,10 +31,7 @@ void expectAsGiflib(const FrameTable& table, const QByteArray& bytes, std::vecto
     const int fd = ::memfd_create("gif", 0); // giflib's reader owns it from here on
     ASSERT_EQ(::pwrite(fd, bytes.constData(), size_t(bytes.size()), 0), bytes.size());
     int error = 0;
-    const std::unique_ptr<GifFileType, void (*)(GifFileType*)> gif(DGifOpenFileHandle(fd, &error), [](GifFileType* g) {
-        int e = 0;
-        DGifCloseFile(g, &e);
-    });
+    const std::shared_ptr<GifFileType> gif(DGifOpenFileHandle(fd, &error), [](GifFileType* g) { DGifCloseFile(g, nullptr); });
     ASSERT_TRUE(gif && DGifSlurp(gif.get()) == GIF_OK);
     EXPECT_EQ(QSize(table.GifWidth, table.GifHeight), QSize(gif->SWidth, gif->SHeight));
     for (std::size_t i = images.empty() ? 0 : std::size_t(gif->ImageCount); i < std::size_t(gif->ImageCount); ++i)
@@ -48,8 +43,7 @@ void expectAsGiflib(const FrameTable& table, const QByteArray& bytes, std::vecto
         // The control's packed byte (marked present by 0x100), and whether another extension
         // follows it, which hides the position.
         int packed = 0, delay = 0, transparent = -1, hidden = 0;
-        for (int b = 0; b < saved.ExtensionBlockCount; ++b) {
-            const ExtensionBlock& block = saved.ExtensionBlocks[b];
+        for (const ExtensionBlock& block : std::span(saved.ExtensionBlocks, saved.ExtensionBlockCount)) {
             hidden |= packed && block.Function != CONTINUE_EXT_FUNC_CODE;
             if (block.Function == GRAPHICS_EXT_FUNC_CODE && block.ByteCount == 4) {
                 std::tie(packed, delay) = std::pair(block.Bytes[0] | 0x100, block.Bytes[1] | block.Bytes[2] << 8);
@@ -66,8 +60,7 @@ void expectAsGiflib(const FrameTable& table, const QByteArray& bytes, std::vecto
         for (int p = 0; p < desc.Width * desc.Height; ++p) {
             const int x = p % desc.Width, y = p / desc.Width, index = saved.RasterBits[p];
             const GifColorType c = map && index < map->ColorCount ? map->Colors[index] : GifColorType{0, 0, 0};
-            const QRgb got = picture.pixel(x, y);
-            ASSERT_EQ(std::tuple(picture.pixelIndex(x, y), got & 0xffffff, qAlpha(got) == 0),
+            ASSERT_EQ(std::tuple(picture.pixelIndex(x, y), picture.pixel(x, y) & 0xffffff, qAlpha(picture.pixel(x, y)) == 0),
                       std::tuple(index, qRgb(c.Red, c.Green, c.Blue) & 0xffffff, index == transparent))
                 << "frame " << i << ", pixel " << x << "," << y;
         }
