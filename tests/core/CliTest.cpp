@@ -9,7 +9,6 @@
 
 #include <filesystem>
 #include <string>
-#include <tuple>
 #include <vector>
 
 using namespace skarvel::test;

@@ -1,11 +1,18 @@
 // Cutting a GIF into frames. splitBothWays also checks in every case that decoding the frames on
 // several threads comes to exactly what one thread comes to.
 #include "frames/FrameCutter.h"
+#include "frames/SplitGifFrames.h"
 #include "support/GifBuilder.h"
-#include "support/GifOracle.h"
 #include "support/TestFiles.h"
 
+#include <gif_lib.h>
 #include <gtest/gtest.h>
+#include <sys/mman.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <memory>
+#include <span>
 
 using namespace skarvel;
 using namespace skarvel::test;
@@ -13,6 +20,66 @@ using namespace skarvel::test;
 namespace {
 
 const QByteArray kSeparator("\x00\x21\xF9", 3);
+
+// Splits `data` on one thread into `table` and answers the result; expects the same split on two
+// and on five threads: result, screen size, and every frame's values, chunk and picture.
+std::int32_t splitBothWays(const QByteArray& data, FrameTable& table, std::int64_t budget = PictureLimits::kSplitBudgetBytes)
+{
+    const std::int32_t result = SplitGifBytes(data, table, budget, 1);
+    const auto valuesOf = [](const FrameEntry& f) {
+        return std::tuple(f.FrameClear, f.FrameDelay, f.FrameLeft, f.FrameTop, f.chunkBegin, f.chunkEnd, f.FramePicture.image());
+    };
+    for (const int threads : {2, 5}) {
+        FrameTable parallel;
+        EXPECT_EQ(SplitGifBytes(data, parallel, budget, threads), result) << threads << " threads";
+        EXPECT_EQ(QSize(parallel.GifWidth, parallel.GifHeight), QSize(table.GifWidth, table.GifHeight)) << threads << " threads";
+        EXPECT_TRUE(std::ranges::equal(parallel.frames, table.frames, {}, valuesOf, valuesOf)) << threads << " threads";
+    }
+    return result;
+}
+
+// Expects the table's frames to be the images `images` of `gif` (all of them when none are named)
+// as giflib reads them (DGifSlurp), the independent account: screen size, pictures pixel for pixel
+// (colour, index, and alpha 0 for the transparent index alone), delays, clearing and positions.
+void expectAsGiflib(const FrameTable& table, const QByteArray& bytes, std::vector<std::size_t> images = {})
+{
+    const int fd = ::memfd_create("gif", 0); // giflib's reader owns it from here on
+    ASSERT_EQ(::pwrite(fd, bytes.constData(), size_t(bytes.size()), 0), bytes.size());
+    const std::shared_ptr<GifFileType> gif(DGifOpenFileHandle(fd, nullptr), [](GifFileType* g) { DGifCloseFile(g, nullptr); });
+    ASSERT_TRUE(gif && DGifSlurp(gif.get()) == GIF_OK);
+    EXPECT_EQ(QSize(table.GifWidth, table.GifHeight), QSize(gif->SWidth, gif->SHeight));
+    for (std::size_t i = images.empty() ? 0 : std::size_t(gif->ImageCount); i < std::size_t(gif->ImageCount); ++i)
+        images.push_back(i);
+    ASSERT_EQ(table.frames.size(), images.size());
+    for (std::size_t i = 0; i < images.size(); ++i) {
+        const SavedImage& saved = gif->SavedImages[images[i]];
+        const GifImageDesc& desc = saved.ImageDesc;
+        // The control's packed byte (marked present by 0x100), and whether another extension
+        // follows it, which hides the position.
+        int packed = 0, delay = 0, transparent = -1, hidden = 0;
+        for (const ExtensionBlock& block : std::span(saved.ExtensionBlocks, saved.ExtensionBlockCount)) {
+            hidden |= packed && block.Function != CONTINUE_EXT_FUNC_CODE;
+            if (block.Function == GRAPHICS_EXT_FUNC_CODE && block.ByteCount == 4) {
+                std::tie(packed, delay) = std::pair(block.Bytes[0] | 0x100, block.Bytes[1] | block.Bytes[2] << 8);
+                transparent = packed & 1 ? block.Bytes[3] : -1;
+            }
+        }
+        const FrameEntry& frame = table.frames[i];
+        EXPECT_EQ(std::tuple(frame.FrameDelay, frame.FrameClear, frame.FrameLeft, frame.FrameTop),
+                  std::tuple(delay ? delay * 10 : 100, (packed & 0xff) != 4 && (packed & 0xff) != 5,
+                             hidden ? 0 : desc.Left, hidden ? 0 : desc.Top)) << "frame " << i;
+        const QImage& picture = frame.FramePicture.image();
+        ASSERT_EQ(picture.size(), QSize(desc.Width, desc.Height)) << "frame " << i;
+        const ColorMapObject* map = desc.ColorMap ? desc.ColorMap : gif->SColorMap;
+        for (int p = 0; p < desc.Width * desc.Height; ++p) {
+            const int x = p % desc.Width, y = p / desc.Width, index = saved.RasterBits[p];
+            const GifColorType c = map && index < map->ColorCount ? map->Colors[index] : GifColorType{0, 0, 0};
+            ASSERT_EQ(std::tuple(picture.pixelIndex(x, y), picture.pixel(x, y) & 0xffffff, qAlpha(picture.pixel(x, y)) == 0),
+                      std::tuple(index, qRgb(c.Red, c.Green, c.Blue) & 0xffffff, index == transparent))
+                << "frame " << i << ", pixel " << x << "," << y;
+        }
+    }
+}
 
 ImageSpec frame(int seed, GraphicControl control = {}, int width = 10, int height = 6)
 {
@@ -118,27 +185,24 @@ TEST(SplitGifFrames, SeparatorsInsideImagesDoNotCutAndUnreadableFramesFail)
     expectSplit(unknown.insert(imageOf(unknown, 1), '\x99'), -1, {0}, frames(3));
     // A control with no image behind it.
     expectSplit(frames(2).chopped(1) + QByteArray("\x21\xF9\x04\x04\x0A\x00\x00\x00;", 9), 1);
-    // A single frame that cannot be loaded leaves nothing.
-    FrameTable table;
-    EXPECT_EQ(splitBothWays(frames(1).chopped(12), table), 0);
-    EXPECT_TRUE(table.empty());
-
-    // Not a GIF that splits, or one that cannot be read.
-    ImageSpec still = GifBuilder::solid(4, 4, 1);
-    still.control.reset(); // no separator at all
-    EXPECT_EQ(splitBothWays(GifBuilder(4, 4, distinctColours(2)).image(still).build(), table), 0);
-    EXPECT_TRUE(table.empty() && table.GifWidth + table.GifHeight == 0);
-    EXPECT_EQ(splitBothWays("gif" + frames(3).mid(3), table), 0);
-    EXPECT_EQ(splitBothWays(frames(1), table), 0);
-    EXPECT_EQ(table.frames.size(), 1u);
     // An image without its own control joins the frame before.
+    ImageSpec still = GifBuilder::solid(4, 4, 1);
+    still.control.reset();
     expectSplit(GifBuilder(10, 6, distinctColours(4)).image(frame(0)).image(still).image(frame(2)).build(), 1, {0, 2});
 
-    // A header one byte too short for the screen size has none; a middle chunk too short for its delay.
-    EXPECT_EQ(splitBothWays(QByteArray("GIF89a\x05\x00\x21\xF9\x04\x00", 12), table), -1);
-    EXPECT_EQ(table.GifWidth + table.GifHeight, 0);
-    const QByteArray shortChunk = QByteArray("GIF89a\x02\x00\x02\x00\x00\x00\x00\x00\x21\xF9\x04\x00\x21\xF9", 20);
-    EXPECT_EQ(splitBothWays(shortChunk + frames(3).mid(13), table), -1);
+    // What is left: the result, the frames kept and the screen's size. A single frame that cannot
+    // be loaded leaves nothing; a file with no separator at all, or not a GIF, does not split, nor
+    // does one frame; a header one byte too short for the screen size has none; a middle chunk is
+    // too short for its delay.
+    FrameTable table;
+    const QByteArray shortChunk = QByteArray("GIF89a\x02\x00\x02\x00\x00\x00\x00\x00\x21\xF9\x04\x00\x21\xF9", 20) + frames(3).mid(13);
+    for (const auto& [bytes, result, kept, screen] :
+         {std::tuple(frames(1).chopped(12), 0, 0, QSize(10, 6)), std::tuple(GifBuilder(4, 4, distinctColours(2)).image(still).build(), 0, 0, QSize(0, 0)),
+          std::tuple("gif" + frames(3).mid(3), 0, 0, QSize(0, 0)), std::tuple(frames(1), 0, 1, QSize(10, 6)),
+          std::tuple(QByteArray("GIF89a\x05\x00\x21\xF9\x04\x00", 12), -1, 0, QSize(0, 0)), std::tuple(shortChunk, -1, 0, QSize(2, 2))}) {
+        EXPECT_EQ(splitBothWays(bytes, table), result);
+        EXPECT_EQ(std::pair(int(table.frames.size()), QSize(table.GifWidth, table.GifHeight)), std::pair(kept, screen)) << bytes.toHex().left(40).toStdString();
+    }
 }
 
 TEST(SplitGifFrames, BudgetRefusalsFallOnTheSameFrameAndTheCutGoesOnPastItsList)
