@@ -81,11 +81,9 @@ void expectAsGiflib(const FrameTable& table, const QByteArray& bytes, std::vecto
     }
 }
 
-ImageSpec frame(int seed, GraphicControl control = {}, int width = 10, int height = 6)
+ImageSpec frame(int seed)
 {
-    ImageSpec spec = GifBuilder::pattern(width, height, 4, seed);
-    spec.control = control;
-    return spec;
+    return GifBuilder::pattern(10, 6, 4, seed);
 }
 
 QByteArray frames(int count)
@@ -156,8 +154,8 @@ TEST(SplitGifFrames, CutsAtEachSeparatorIntoFramesAsGiflibReadsThem)
     const GraphicControl controls[] = {{1, 0, -1}, {1, 7, 0}, {2, 65535, -1}, {0, 1, -1}, {2, 10, 0}, {1, 10, -1, true}, {3, 10, -1}};
     GifBuilder builder(400, 6, distinctColours(4));
     for (int i = 0; i < 7; ++i) {
-        ImageSpec spec = frame(i, controls[i], 4, 3);
-        std::tie(spec.left, spec.top, spec.commentBeforeImage) = std::tuple(50 * i + 1, i % 3, i == 4);
+        ImageSpec spec = GifBuilder::pattern(4, 3, 4, i);
+        std::tie(spec.left, spec.top, spec.commentBeforeImage, spec.control) = std::tuple(50 * i + 1, i % 3, i == 4, controls[i]);
         builder.image(spec);
     }
     expectSplit(builder.build(), 6);
@@ -246,18 +244,16 @@ TEST(SplitGifFrames, BudgetRefusalsFallOnTheSameFrameAndTheCutGoesOnPastItsList)
 
     // More frames than the splitter keeps in its list of chunks: the rest are cut as they come.
     const QByteArray head = GifBuilder(1, 1, distinctColours(2)).loopExtension().image(GifBuilder::solid(1, 1, 1)).build();
-    const qsizetype first = head.indexOf(kSeparator);
     const int count = (1 << 16) + 300;
-    const QByteArray many = head.left(first) + head.mid(first, head.size() - 1 - first).repeated(count) + ';';
+    const QByteArray many = head.left(head.indexOf(kSeparator)) + head.sliced(head.indexOf(kSeparator)).chopped(1).repeated(count) + ';';
     ASSERT_EQ(splitBothWays(many, table), count - 1);
     EXPECT_EQ(table.frames.back().chunkEnd, many.size());
 
     // Only a frame's first image counts, and nothing when an image stands before the first control
     // (every frame then shows that image): here each frame is the one-pixel picture.
-    const ImageSpec dot = GifBuilder::solid(1, 1, 1);
-    ImageSpec big = GifBuilder::solid(64, 48, 2), bare = dot;
+    const ImageSpec dot = GifBuilder::solid(1, 1, 1), bare{.width = 1, .height = 1, .pixels = {1}, .control = {}};
+    ImageSpec big = GifBuilder::solid(64, 48, 2);
     big.control.reset();
-    bare.control.reset();
     const std::int64_t dots = 3 * FrameCost(1, 1, false);
     EXPECT_EQ(splitBothWays(GifBuilder(64, 48, distinctColours(4)).image(dot).image(big).image(dot).image(dot).build(), table, dots), 2);
     big.control = dot.control;
