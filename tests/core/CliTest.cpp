@@ -28,7 +28,7 @@ QByteArray twoFrames()
 QByteArray brokenMiddle()
 {
     const ImageSpec frame = GifBuilder::pattern(5, 4, 4);
-    const QByteArray gif = GifBuilder(5, 4, distinctColours(4)).loopExtension().image(frame).image(frame).image(frame).build();
+    const QByteArray gif = GifBuilder{.width = 5, .height = 4, .colours = distinctColours(4), .loop = true}.image(frame).image(frame).image(frame).build();
     const QByteArray separator("\x00\x21\xF9", 3);
     return QByteArray(gif).insert(gif.indexOf(separator, gif.indexOf(separator) + 3) + 9, '\x99');
 }

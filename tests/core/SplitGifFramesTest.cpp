@@ -88,8 +88,7 @@ ImageSpec frame(int seed)
 
 QByteArray frames(int count)
 {
-    GifBuilder builder(10, 6, distinctColours(4));
-    builder.loopExtension();
+    GifBuilder builder{.width = 10, .height = 6, .colours = distinctColours(4), .loop = true};
     for (int i = 0; i < count; ++i)
         builder.image(frame(i));
     return builder.build();
@@ -143,7 +142,7 @@ TEST(SplitGifFrames, CutsAtEachSeparatorIntoFramesAsGiflibReadsThem)
     // 0; colours that read 00 21 F9 do not cut.
     EXPECT_EQ(splitBothWays(frames(3).remove(13 + 12, 19), table), 2); // the loop extension taken out
     EXPECT_EQ(table.headerSize, 13 + 12 + 1);
-    expectSplit(GifBuilder(10, 6, {{0x10, 0x20, 0x00}, {0x21, 0xF9, 0x04}, {0x33, 0x44, 0x00}, {0x21, 0xF9, 0x05}}).loopExtension().image(frame(0)).image(frame(1)).build(), 1);
+    expectSplit(GifBuilder{.width = 10, .height = 6, .colours = {{0x10, 0x20, 0x00}, {0x21, 0xF9, 0x04}, {0x33, 0x44, 0x00}, {0x21, 0xF9, 0x05}}, .loop = true}.image(frame(0)).image(frame(1)).build(), 1);
 
     // Without a global colour table the first control follows the screen descriptor at once.
     ImageSpec local[] = {frame(0), frame(1)};
@@ -208,7 +207,7 @@ TEST(SplitGifFrames, BudgetRefusalsFallOnTheSameFrameAndTheCutGoesOnPastItsList)
     // Frames of varied sizes and content, some with a colour table of their own, and comments
     // before the images when `commented`.
     const auto manyFrames = [](bool commented) {
-        GifBuilder builder(64, 48, distinctColours(16));
+        GifBuilder builder{.width = 64, .height = 48, .colours = distinctColours(16), .loop = true};
         for (int i = 0; i < 30; ++i) {
             ImageSpec spec = GifBuilder::pattern(8 + i % 50, 4 + i % 40, 16, i);
             spec.control = GraphicControl{i % 4, i % 9};
@@ -216,7 +215,7 @@ TEST(SplitGifFrames, BudgetRefusalsFallOnTheSameFrameAndTheCutGoesOnPastItsList)
             spec.localColours = i % 5 == 3 ? distinctColours(16) : std::vector<Rgb>{};
             builder.image(spec);
         }
-        return builder.loopExtension().build();
+        return builder.build();
     };
     FrameTable all, table;
     ASSERT_EQ(splitBothWays(manyFrames(false), all), 29);
@@ -243,7 +242,7 @@ TEST(SplitGifFrames, BudgetRefusalsFallOnTheSameFrameAndTheCutGoesOnPastItsList)
     }
 
     // More frames than the splitter keeps in its list of chunks: the rest are cut as they come.
-    const QByteArray head = GifBuilder(1, 1, distinctColours(2)).loopExtension().image(GifBuilder::solid(1, 1, 1)).build();
+    const QByteArray head = GifBuilder{.width = 1, .height = 1, .colours = distinctColours(2), .loop = true}.image(GifBuilder::solid(1, 1, 1)).build();
     const int count = (1 << 16) + 300;
     const QByteArray many = head.left(head.indexOf(kSeparator)) + head.sliced(head.indexOf(kSeparator)).chopped(1).repeated(count) + ';';
     ASSERT_EQ(splitBothWays(many, table), count - 1);

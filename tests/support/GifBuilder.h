@@ -36,11 +36,9 @@ struct GifBuilder {
     int width;
     int height;
     std::vector<Rgb> colours;
-    bool loop = false;
+    bool loop = false;                  // a NETSCAPE2.0 application extension in front of the images
     std::vector<ImageSpec> images = {};
 
-    // A NETSCAPE2.0 application extension in front of the images.
-    GifBuilder& loopExtension() { loop = true; return *this; }
     GifBuilder& image(const ImageSpec& spec) { images.push_back(spec); return *this; }
     QByteArray build() const;                    // with the trailer
 
