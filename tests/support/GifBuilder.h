@@ -45,9 +45,7 @@ struct GifBuilder {
     // A solid image of `colour` (an index) filling `width` x `height`.
     static ImageSpec solid(int width, int height, std::uint8_t colour)
     {
-        ImageSpec spec{.width = width, .height = height};
-        spec.pixels.assign(std::size_t(width) * height, colour);
-        return spec;
+        return ImageSpec{.width = width, .height = height, .pixels = std::vector<std::uint8_t>(std::size_t(width) * height, colour)};
     }
     // An image whose pixel (x, y) is (x + 3 * y + seed) % colours.
     static ImageSpec pattern(int width, int height, int colours, int seed = 0)
