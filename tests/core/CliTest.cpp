@@ -24,24 +24,18 @@ QByteArray twoFrames()
     return GifBuilder(5, 4, distinctColours(4)).image(first).image(second).build();
 }
 
-// Three frames, the second with an unknown block in front of its image: it cannot be opened.
+// Three frames, the second with an unknown block in front of its image: it cannot be opened. The
+// colours do not end in 0, so the first 00 21 F9 is the second frame's.
 QByteArray brokenMiddle()
 {
     const ImageSpec frame = GifBuilder::pattern(5, 4, 4);
-    const QByteArray gif = GifBuilder(5, 4, distinctColours(4)).loopExtension().image(frame).image(frame).image(frame).build();
-    const QByteArray separator("\x00\x21\xF9", 3);
-    return QByteArray(gif).insert(gif.indexOf(separator, gif.indexOf(separator) + 3) + 9, '\x99');
+    QByteArray gif = GifBuilder(5, 4, distinctColours(4)).image(frame).image(frame).image(frame).build();
+    return gif.insert(gif.indexOf(QByteArray("\x00\x21\xF9", 3)) + 9, '\x99');
 }
 
-struct Case {
-    const char* script;
-    int code;
-    std::vector<const char*> says; // each must be in the output
-    std::string files;             // what is left in out/; "{L}" stands for $L
-};
-
-const char* const kCannotOpen = "Impossibile aprire il file";
-const char* const kSaveFailed = "Si è verificato un'errore durante il salvataggio dei files";
+// Each: a script, its exit status, texts that must be in what it wrote, and what is left in out/
+// ("{L}" stands for $L).
+using Case = std::tuple<const char*, int, std::vector<const char*>, std::string>;
 
 const Case kCases[] = {
     {"$X info -- anim.gif", 0, {"{\"result\": 1, \"width\": 5, \"height\": 4, \"frames\": [{\"index\": 0, \"clear\": true, "
@@ -55,22 +49,22 @@ const Case kCases[] = {
      "b\xff\xfe" "0.bmp b\xff\xfe" "1.bmp"},
     // The longest name a folder holds is written; one byte more is refused before anything is.
     {"cp anim.gif $L.gif && $X export $L.gif out", 0, {}, "{L}0.bmp {L}1.bmp"},
-    {"cp anim.gif ${L}x.gif && $X export ${L}x.gif out", 3, {"out/{L}x0.bmp: nome troppo lungo", kSaveFailed}, ""},
+    {"cp anim.gif ${L}x.gif && $X export ${L}x.gif out", 3, {"out/{L}x0.bmp: nome troppo lungo", "Si è verificato un'errore durante il salvataggio dei files"}, ""},
     // Deeper than a path can name: the frames keep the file's name all the same.
     {"R=$PWD; for i in $(seq 18); do mkdir $L && cd -P $L || break; done; cp $R/anim.gif . && mkdir o &&"
      " $X export anim.gif o; rc=$?; mv o/* $R/out; cd -P $R && rm -rf $L; exit $rc", 0, {}, "anim0.bmp anim1.bmp"},
-    {"$X info $(printf 'n\\377.gif')", 2, {"skarvel-frames: n\xff.gif: il file non esiste\n", kCannotOpen}, ""},
+    {"$X info $(printf 'n\\377.gif')", 2, {"skarvel-frames: n\xff.gif: il file non esiste\n", "Impossibile aprire il file"}, ""},
     {"$X info -", 2, {"skarvel-frames: -: il file non esiste"}, ""},
     {"$X info out", 2, {"out: è una cartella, non un file"}, ""},
-    {"mkfifo f.gif && $X info f.gif", 2, {"f.gif: non è un file regolare", kCannotOpen}, ""},
+    {"mkfifo f.gif && $X info f.gif", 2, {"f.gif: non è un file regolare", "Impossibile aprire il file"}, ""},
     {"ln -s l.gif l.gif && $X info l.gif", 2, {"l.gif: troppi collegamenti simbolici"}, ""},
     {"$X info $(printf './%.0s' $(seq 2100))anim.gif", 2, {": nome troppo lungo"}, ""},
     {"$X info anim.gif/x.gif", 2, {"una parte del percorso non è una cartella"}, ""},
     {": >e.gif && $X info e.gif", 1, {"e.gif: il file è vuoto", "non è una Gif animata,  oppure non è una\n GIF"}, ""},
-    {"$X export anim.gif /dev/null", 3, {"/dev/null: non è una cartella", kSaveFailed}, ""},
+    {"$X export anim.gif /dev/null", 3, {"/dev/null: non è una cartella", "Si è verificato un'errore durante il salvataggio dei files"}, ""},
     {"$X export anim.gif none", 3, {"none: la cartella non esiste"}, ""},
     // Frames written while later ones decode are never named when one of those fails.
-    {"$X export rotto.gif out --format gif", 2, {kCannotOpen}, ""},
+    {"$X export rotto.gif out --format gif", 2, {"Impossibile aprire il file"}, ""},
     {"mkdir out/anim1.bmp && $X export anim.gif out", 3, {"out/anim1.bmp: è una cartella, non un file"}, "anim0.bmp anim1.bmp"},
     {"mkfifo out/anim0.bmp && $X export anim.gif out", 3, {"out/anim0.bmp: non è un file regolare"}, "anim0.bmp"},
     // A replaced file keeps only its permission bits, and a write-only one is replaced.
@@ -108,24 +102,22 @@ TEST(Cli, EveryNameWorksAndEveryFailureSaysWhy)
     // skarvel-frames, $L a name of 250 letters.
     qputenv("X", SKARVEL_FRAMES_EXE);
     qputenv("L", QByteArray(250, 'x'));
-    for (const Case& c : kCases) {
-        SCOPED_TRACE(c.script);
+    for (const auto& [script, code, says, files] : kCases) {
+        SCOPED_TRACE(script);
         const ScratchDir dir;
         dir.write(QStringLiteral("anim.gif"), twoFrames());
         dir.write(QStringLiteral("rotto.gif"), brokenMiddle());
         QProcess sh;
-        sh.setWorkingDirectory(dir.path());
-        sh.setProcessChannelMode(QProcess::MergedChannels);
         // What it wrote ends with what is left in out/, hidden names too: "[name name ...]".
-        sh.start(QStringLiteral("/bin/sh"), {QStringLiteral("-c"), QStringLiteral("mkdir out; (%1); rc=$?; echo \"[$(LC_ALL=C ls -A out | paste -sd ' ')]\"; exit $rc").arg(QString::fromUtf8(c.script))});
+        sh.start(QStringLiteral("/bin/sh"), {QStringLiteral("-c"), QStringLiteral("cd \"$0\" && mkdir out; (%1) 2>&1; rc=$?; echo \"[$(LC_ALL=C ls -A out | paste -sd ' ')]\"; exit $rc").arg(QString::fromUtf8(script)), dir.path()});
         ASSERT_TRUE(sh.waitForFinished(120000));
         const QByteArray out = sh.readAll().replace(QByteArray(250, 'x'), "{L}");
         if (sh.exitCode() == 77) // the machine cannot build the script's situation
             continue;
-        EXPECT_EQ(sh.exitCode(), c.code) << out.toStdString();
-        for (const char* expected : c.says)
+        EXPECT_EQ(sh.exitCode(), code) << out.toStdString();
+        for (const char* expected : says)
             EXPECT_TRUE(out.contains(expected)) << expected << "\nin: " << out.toStdString();
-        EXPECT_TRUE(out.endsWith(("[" + c.files + "]\n").c_str())) << "left: " << out.toStdString();
+        EXPECT_TRUE(out.endsWith(("[" + files + "]\n").c_str())) << "left: " << out.toStdString();
         std::filesystem::remove_all(dir.path().toStdString()); // Qt cannot name every file it holds
     }
 }

@@ -3,7 +3,6 @@
 #include "frames/ExportGifFrames.h"
 #include "frames/FrameExport.h"
 #include "frames/PathHelpers.h"
-#include "frames/SaveFrames.h"
 #include "frames/SplitGifFrames.h"
 #include "support/GifBuilder.h"
 #include "support/TestFiles.h"
@@ -49,13 +48,11 @@ std::string digestOfSave(const QByteArray& gif, FrameFormat format, bool exporti
     FrameExport exporter(path, dir.path(), format);
     const bool saved = exporting ? exporter.split(table) >= 1 && exporter.save(table)
                                  : SplitGifFrames(path, table) >= 1 && SaveFrames(table, path, dir.path(), format);
-    if (!saved)
-        return "failed";
     QCryptographicHash hash(QCryptographicHash::Sha256);
     for (std::size_t i = 0; i < table.frames.size(); ++i)
         hash.addData(readFile(dir.file(QStringLiteral("f%1.%2").arg(i).arg(QLatin1String(format == FrameFormat::Gif ? "gif" : "bmp")))));
     EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files).size(), qsizetype(table.frames.size()) + 1);
-    return hash.result().toHex().left(24).toStdString();
+    return (saved ? "" : "failed ") + hash.result().toHex().left(24).toStdString();
 }
 
 } // namespace
@@ -82,8 +79,7 @@ TEST(SavedBytes, EveryBmpAndGifAsRecorded)
 TEST(SaveFrames, TheFirstFailureStopsTheSaveAndOnlyRegularFilesCount)
 {
     const ScratchDir dir;
-    const QString gif = dir.write(QStringLiteral("anim.gif"), GifBuilder(12, 8, distinctColours(8)).image(GifBuilder::pattern(12, 8, 8))
-                                                                  .image(GifBuilder::pattern(11, 8, 8, 1)).image(GifBuilder::pattern(10, 8, 8, 2)).build());
+    const QString gif = dir.write(QStringLiteral("anim.gif"), pastTheTable());
     FrameTable table;
     ASSERT_EQ(SplitGifFrames(gif, table), 2);
     EXPECT_FALSE(ExportGifFrames(dir.file(QStringLiteral("b")), FrameTable{}));

@@ -3,10 +3,17 @@
 #include "frames/FrameCutter.h"
 #include "frames/SplitGifFrames.h"
 #include "support/GifBuilder.h"
-#include "support/GifOracle.h"
 #include "support/TestFiles.h"
 
+#include <gif_lib.h>
 #include <gtest/gtest.h>
+#include <sys/mman.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <memory>
+#include <span>
+#include <utility>
 
 using namespace skarvel;
 using namespace skarvel::test;
@@ -15,17 +22,76 @@ namespace {
 
 const QByteArray kSeparator("\x00\x21\xF9", 3);
 
-ImageSpec frame(int seed, GraphicControl control = {}, int width = 10, int height = 6)
+// Splits `data` on one thread into `table` and answers the result; expects the same split on two
+// threads, and on five as the bytes arrive: result, screen size, and every frame's values, chunk
+// and picture.
+std::int32_t splitBothWays(const QByteArray& data, FrameTable& table, std::int64_t budget = PictureLimits::kSplitBudgetBytes)
 {
-    ImageSpec spec = GifBuilder::pattern(width, height, 4, seed);
-    spec.control = control;
-    return spec;
+    const std::int32_t result = SplitGifBytes(data, table, budget, 1);
+    const auto valuesOf = [](const FrameEntry& f) {
+        return std::tuple(f.FrameClear, f.FrameDelay, f.FrameLeft, f.FrameTop, f.chunkBegin, f.chunkEnd, f.FramePicture.image());
+    };
+    // Five threads begin while the bytes arrive, a few at a time, as from a read.
+    for (const auto& [threads, piece] : {std::pair(2, 0), std::pair(5, 5)}) {
+        FrameTable parallel;
+        EXPECT_EQ(SplitGifBytes(data, parallel, budget, threads, {}, piece), result) << threads << " threads";
+        EXPECT_EQ(QSize(parallel.GifWidth, parallel.GifHeight), QSize(table.GifWidth, table.GifHeight)) << threads << " threads";
+        EXPECT_TRUE(std::ranges::equal(parallel.frames, table.frames, {}, valuesOf, valuesOf)) << threads << " threads";
+    }
+    return result;
+}
+
+// Expects the table's frames to be the images `images` of `gif` (all of them when none are named)
+// as giflib reads them (DGifSlurp), the independent account: screen size, pictures pixel for pixel
+// (colour, index, and alpha 0 for the transparent index alone), delays, clearing and positions.
+void expectAsGiflib(const FrameTable& table, const QByteArray& bytes, std::vector<std::size_t> images = {})
+{
+    const int fd = ::memfd_create("gif", 0); // giflib's reader owns it from here on
+    ASSERT_EQ(::pwrite(fd, bytes.constData(), size_t(bytes.size()), 0), bytes.size());
+    const std::shared_ptr<GifFileType> gif(DGifOpenFileHandle(fd, nullptr), [](GifFileType* g) { DGifCloseFile(g, nullptr); });
+    ASSERT_TRUE(gif && DGifSlurp(gif.get()) == GIF_OK);
+    EXPECT_EQ(QSize(table.GifWidth, table.GifHeight), QSize(gif->SWidth, gif->SHeight));
+    for (std::size_t i = images.empty() ? 0 : std::size_t(gif->ImageCount); i < std::size_t(gif->ImageCount); ++i)
+        images.push_back(i);
+    ASSERT_EQ(table.frames.size(), images.size());
+    for (std::size_t i = 0; i < images.size(); ++i) {
+        const SavedImage& saved = gif->SavedImages[images[i]];
+        const GifImageDesc& desc = saved.ImageDesc;
+        // The control's packed byte (marked present by 0x100), and whether another extension
+        // follows it, which hides the position.
+        int packed = 0, delay = 0, transparent = -1, hidden = 0;
+        for (const ExtensionBlock& block : std::span(saved.ExtensionBlocks, saved.ExtensionBlockCount)) {
+            hidden |= packed && block.Function != CONTINUE_EXT_FUNC_CODE;
+            if (block.Function == GRAPHICS_EXT_FUNC_CODE && block.ByteCount == 4) {
+                std::tie(packed, delay) = std::pair(block.Bytes[0] | 0x100, block.Bytes[1] | block.Bytes[2] << 8);
+                transparent = packed & 1 ? block.Bytes[3] : -1;
+            }
+        }
+        const FrameEntry& frame = table.frames[i];
+        EXPECT_EQ(std::tuple(frame.FrameDelay, frame.FrameClear, frame.FrameLeft, frame.FrameTop),
+                  std::tuple(delay ? delay * 10 : 100, (packed & 0xff) != 4 && (packed & 0xff) != 5,
+                             hidden ? 0 : desc.Left, hidden ? 0 : desc.Top)) << "frame " << i;
+        const QImage& picture = frame.FramePicture.image();
+        ASSERT_EQ(picture.size(), QSize(desc.Width, desc.Height)) << "frame " << i;
+        const ColorMapObject* map = desc.ColorMap ? desc.ColorMap : gif->SColorMap;
+        for (int p = 0; p < desc.Width * desc.Height; ++p) {
+            const int x = p % desc.Width, y = p / desc.Width, index = saved.RasterBits[p];
+            const GifColorType c = map && index < map->ColorCount ? map->Colors[index] : GifColorType{0, 0, 0};
+            ASSERT_EQ(std::tuple(picture.pixelIndex(x, y), picture.pixel(x, y) & 0xffffff, qAlpha(picture.pixel(x, y)) == 0),
+                      std::tuple(index, qRgb(c.Red, c.Green, c.Blue) & 0xffffff, index == transparent))
+                << "frame " << i << ", pixel " << x << "," << y;
+        }
+    }
+}
+
+ImageSpec frame(int seed)
+{
+    return GifBuilder::pattern(10, 6, 4, seed);
 }
 
 QByteArray frames(int count)
 {
-    GifBuilder builder(10, 6, distinctColours(4));
-    builder.loopExtension();
+    GifBuilder builder{.width = 10, .height = 6, .colours = distinctColours(4), .loop = true};
     for (int i = 0; i < count; ++i)
         builder.image(frame(i));
     return builder.build();
@@ -79,21 +145,19 @@ TEST(SplitGifFrames, CutsAtEachSeparatorIntoFramesAsGiflibReadsThem)
     // 0; colours that read 00 21 F9 do not cut.
     EXPECT_EQ(splitBothWays(frames(3).remove(13 + 12, 19), table), 2); // the loop extension taken out
     EXPECT_EQ(table.headerSize, 13 + 12 + 1);
-    expectSplit(GifBuilder(10, 6, {{0x10, 0x20, 0x00}, {0x21, 0xF9, 0x04}, {0x33, 0x44, 0x00}, {0x21, 0xF9, 0x05}}).loopExtension().image(frame(0)).image(frame(1)).build(), 1);
+    expectSplit(GifBuilder{.width = 10, .height = 6, .colours = {{0x10, 0x20, 0x00}, {0x21, 0xF9, 0x04}, {0x33, 0x44, 0x00}, {0x21, 0xF9, 0x05}}, .loop = true}.image(frame(0)).image(frame(1)).build(), 1);
 
     // Without a global colour table the first control follows the screen descriptor at once.
     ImageSpec local[] = {frame(0), frame(1)};
     local[0].localColours = local[1].localColours = distinctColours(4);
-    QByteArray bare = GifBuilder(10, 6, distinctColours(2)).image(local[0]).image(local[1]).build();
-    bare[10] = char(quint8(bare[10]) & 0x70);
-    expectSplit(bare.remove(13, 6), 1);
+    expectSplit(GifBuilder(10, 6, {}).image(local[0]).image(local[1]).build(), 1);
 
     // Packed bytes 04, 05, 08, 00, 09, 06 (user input), 0C; no delay counts as a second.
     const GraphicControl controls[] = {{1, 0, -1}, {1, 7, 0}, {2, 65535, -1}, {0, 1, -1}, {2, 10, 0}, {1, 10, -1, true}, {3, 10, -1}};
     GifBuilder builder(400, 6, distinctColours(4));
     for (int i = 0; i < 7; ++i) {
-        ImageSpec spec = frame(i, controls[i], 4, 3);
-        std::tie(spec.left, spec.top, spec.commentBeforeImage) = std::tuple(50 * i + 1, i % 3, i == 4);
+        ImageSpec spec = GifBuilder::pattern(4, 3, 4, i);
+        std::tie(spec.left, spec.top, spec.commentBeforeImage, spec.control) = std::tuple(50 * i + 1, i % 3, i == 4, controls[i]);
         builder.image(spec);
     }
     expectSplit(builder.build(), 6);
@@ -101,19 +165,16 @@ TEST(SplitGifFrames, CutsAtEachSeparatorIntoFramesAsGiflibReadsThem)
 
 TEST(SplitGifFrames, SeparatorsInsideImagesDoNotCutAndUnreadableFramesFail)
 {
-    QByteArray gif = separatorsInImages();
-    FrameTable table;
-    ASSERT_EQ(splitBothWays(gif, table), 4);
-    expectAsGiflib(table, gif);
+    const QByteArray sound = separatorsInImages();
+    expectSplit(sound, 4);
     // A comment between the second frame's control and its image that spells a separator.
-    gif = frames(3);
+    QByteArray gif = frames(3);
     expectSplit(gif.insert(imageOf(gif, 1), QByteArray("\x21\xFE\x05" "a\x00\x21\xF9" "b\x00", 9)), 2);
     // Real LZW data holding separators: one in the first frame, five in the second, one in the last.
     expectSplit(readFile(QStringLiteral(SKARVEL_FIXTURES "/lzw_separators.gif")), 3);
 
     // Image data cut short behind separators in the colour table: the frame is still joined, then
     // fails.
-    const QByteArray sound = separatorsInImages();
     for (const int count : {256, 4}) {
         QByteArray broken = sound;
         broken[broken.lastIndexOf(kSeparator.repeated(count)) + 3 * count + 1] = 0; // an empty first sub-block
@@ -124,26 +185,24 @@ TEST(SplitGifFrames, SeparatorsInsideImagesDoNotCutAndUnreadableFramesFail)
     expectSplit(unknown.insert(imageOf(unknown, 1), '\x99'), -1, {0}, frames(3));
     // A control with no image behind it.
     expectSplit(frames(2).chopped(1) + QByteArray("\x21\xF9\x04\x04\x0A\x00\x00\x00;", 9), 1);
-    // A single frame that cannot be loaded leaves nothing.
-    EXPECT_EQ(splitBothWays(frames(1).chopped(12), table), 0);
-    EXPECT_TRUE(table.empty());
-
-    // Not a GIF that splits, or one that cannot be read.
-    ImageSpec still = GifBuilder::solid(4, 4, 1);
-    still.control.reset(); // no separator at all
-    EXPECT_EQ(splitBothWays(GifBuilder(4, 4, distinctColours(2)).image(still).build(), table), 0);
-    EXPECT_TRUE(table.empty() && table.GifWidth + table.GifHeight == 0);
-    EXPECT_EQ(splitBothWays("gif" + frames(3).mid(3), table), 0);
-    EXPECT_EQ(splitBothWays(frames(1), table), 0);
-    EXPECT_EQ(table.frames.size(), 1u);
     // An image without its own control joins the frame before.
+    ImageSpec still = GifBuilder::solid(4, 4, 1);
+    still.control.reset();
     expectSplit(GifBuilder(10, 6, distinctColours(4)).image(frame(0)).image(still).image(frame(2)).build(), 1, {0, 2});
 
-    // A header one byte too short for the screen size has none; a middle chunk too short for its delay.
-    EXPECT_EQ(splitBothWays(QByteArray("GIF89a\x05\x00\x21\xF9\x04\x00", 12), table), -1);
-    EXPECT_EQ(table.GifWidth + table.GifHeight, 0);
-    const QByteArray shortChunk = QByteArray("GIF89a\x02\x00\x02\x00\x00\x00\x00\x00\x21\xF9\x04\x00\x21\xF9", 20);
-    EXPECT_EQ(splitBothWays(shortChunk + frames(3).mid(13), table), -1);
+    // What is left: the result, the frames kept and the screen's size. A single frame that cannot
+    // be loaded leaves nothing; a file with no separator at all, or not a GIF, does not split, nor
+    // does one frame; a header one byte too short for the screen size has none; a middle chunk is
+    // too short for its delay.
+    FrameTable table;
+    const QByteArray shortChunk = QByteArray("GIF89a\x02\x00\x02\x00\x00\x00\x00\x00\x21\xF9\x04\x00\x21\xF9", 20) + frames(3).mid(13);
+    for (const auto& [bytes, result, kept, screen] :
+         {std::tuple(frames(1).chopped(12), 0, 0, QSize(10, 6)), std::tuple(GifBuilder(4, 4, distinctColours(2)).image(still).build(), 0, 0, QSize(0, 0)),
+          std::tuple("gif" + frames(3).mid(3), 0, 0, QSize(0, 0)), std::tuple(frames(1), 0, 1, QSize(10, 6)),
+          std::tuple(QByteArray("GIF89a\x05\x00\x21\xF9\x04\x00", 12), -1, 0, QSize(0, 0)), std::tuple(shortChunk, -1, 0, QSize(2, 2))}) {
+        EXPECT_EQ(splitBothWays(bytes, table), result);
+        EXPECT_EQ(std::pair(int(table.frames.size()), QSize(table.GifWidth, table.GifHeight)), std::pair(kept, screen)) << bytes.toHex().left(40).toStdString();
+    }
 }
 
 TEST(SplitGifFrames, BudgetRefusalsFallOnTheSameFrameAndTheCutGoesOnPastItsList)
@@ -151,7 +210,7 @@ TEST(SplitGifFrames, BudgetRefusalsFallOnTheSameFrameAndTheCutGoesOnPastItsList)
     // Frames of varied sizes and content, some with a colour table of their own, and comments
     // before the images when `commented`.
     const auto manyFrames = [](bool commented) {
-        GifBuilder builder(64, 48, distinctColours(16));
+        GifBuilder builder{.width = 64, .height = 48, .colours = distinctColours(16), .loop = true};
         for (int i = 0; i < 30; ++i) {
             ImageSpec spec = GifBuilder::pattern(8 + i % 50, 4 + i % 40, 16, i);
             spec.control = GraphicControl{i % 4, i % 9};
@@ -159,7 +218,7 @@ TEST(SplitGifFrames, BudgetRefusalsFallOnTheSameFrameAndTheCutGoesOnPastItsList)
             spec.localColours = i % 5 == 3 ? distinctColours(16) : std::vector<Rgb>{};
             builder.image(spec);
         }
-        return builder.loopExtension().build();
+        return builder.build();
     };
     FrameTable all, table;
     ASSERT_EQ(splitBothWays(manyFrames(false), all), 29);
@@ -171,48 +230,39 @@ TEST(SplitGifFrames, BudgetRefusalsFallOnTheSameFrameAndTheCutGoesOnPastItsList)
     };
     // Sizes declared in plain frames are summed up front: a file whose frames but the last declare
     // more than the budget is refused with nothing decoded. The last counts when its turn comes.
-    for (const auto& [budget, result, stored] : {std::tuple(costOf(29) - 1, -1, 0), std::tuple(costOf(29), -1, 29),
-                                                 std::tuple(costOf(30), 29, 30)}) {
-        EXPECT_EQ(splitBothWays(manyFrames(false), table, budget), result);
+    // The sum follows the blocks past comments; sizes behind a byte no block starts with (a stray
+    // zero the decoder never reads) are met while frames are made, some ahead of their turn. The
+    // last frame over the budget is a refusal, not a drop, even when its data ends at once.
+    QByteArray stray = manyFrames(true);
+    stray.insert(stray.indexOf(kSeparator, stray.indexOf(kSeparator) + 3), '\0');
+    QByteArray cut = stray;
+    cut[imageOf(cut, 29) + 11] = 0;
+    for (const auto& [gif, budget, result, stored] :
+         {std::tuple(manyFrames(false), costOf(29) - 1, -1, 0), std::tuple(manyFrames(false), costOf(29), -1, 29), std::tuple(manyFrames(false), costOf(30), 29, 30),
+          std::tuple(manyFrames(true), costOf(29) - 1, -1, 0), std::tuple(stray, costOf(13) - 1, -1, 12), std::tuple(cut, costOf(29), -1, 29), std::tuple(cut, costOf(30), 28, 29)}) {
+        EXPECT_EQ(splitBothWays(gif, table, budget), result);
         EXPECT_EQ(table.frames.size(), std::size_t(stored));
     }
-    // The sum follows the blocks past comments; sizes behind a byte no block starts with (a stray
-    // zero the decoder never reads) are met while frames are made, some ahead of their turn.
-    EXPECT_EQ(splitBothWays(manyFrames(true), table, costOf(29) - 1), -1);
-    EXPECT_EQ(table.frames.size(), 0u);
-    QByteArray gif = manyFrames(true);
-    gif.insert(gif.indexOf(kSeparator, gif.indexOf(kSeparator) + 3), '\0');
-    EXPECT_EQ(splitBothWays(gif, table, costOf(13) - 1), -1);
-    EXPECT_EQ(table.frames.size(), 12u);
-    // The last frame over the budget is a refusal, not a drop, even when its data ends at once.
-    gif[imageOf(gif, 29) + 11] = 0;
-    EXPECT_EQ(splitBothWays(gif, table, costOf(29)), -1);
-    EXPECT_EQ(splitBothWays(gif, table, costOf(30)), 28);
 
     // More frames than the splitter keeps in its list of chunks: the rest are cut as they come.
-    const QByteArray head = GifBuilder(1, 1, distinctColours(2)).loopExtension().image(GifBuilder::solid(1, 1, 1)).build();
-    const qsizetype first = head.indexOf(kSeparator);
+    const QByteArray head = GifBuilder{.width = 1, .height = 1, .colours = distinctColours(2), .loop = true}.image(GifBuilder::solid(1, 1, 1)).build();
     const int count = (1 << 16) + 300;
-    const QByteArray many = head.left(first) + head.mid(first, head.size() - 1 - first).repeated(count) + ';';
+    const QByteArray many = head.left(head.indexOf(kSeparator)) + head.sliced(head.indexOf(kSeparator)).chopped(1).repeated(count) + ';';
     ASSERT_EQ(splitBothWays(many, table), count - 1);
     EXPECT_EQ(table.frames.back().chunkEnd, many.size());
 
     // Only a frame's first image counts, and nothing when an image stands before the first control
     // (every frame then shows that image): here each frame is the one-pixel picture.
-    const ImageSpec dot = GifBuilder::solid(1, 1, 1);
-    ImageSpec big = GifBuilder::solid(64, 48, 2), bare = dot;
+    const ImageSpec dot = GifBuilder::solid(1, 1, 1), bare{.width = 1, .height = 1, .pixels = {1}, .control = {}};
+    ImageSpec big = GifBuilder::solid(64, 48, 2);
     big.control.reset();
-    bare.control.reset();
     const std::int64_t dots = 3 * FrameCost(1, 1, false);
     EXPECT_EQ(splitBothWays(GifBuilder(64, 48, distinctColours(4)).image(dot).image(big).image(dot).image(dot).build(), table, dots), 2);
     big.control = dot.control;
     EXPECT_EQ(splitBothWays(GifBuilder(64, 48, distinctColours(4)).image(bare).image(big).image(big).image(big).build(), table, dots), 2);
 
     // A colour table whose bytes read as 17 frames of 8192 x 8192, 1.1 GiB: only colours.
-    const std::uint8_t fake[] = {0x21, 0xF9, 4, 0, 5, 0, 0, 0, 0x2C, 0, 0, 0, 0, 0, 0x20, 0, 0x20, 0, 8, 0};
-    QByteArray bytes(1, '\0');
-    for (int i = 0; i < 17; ++i)
-        bytes.append(reinterpret_cast<const char*>(fake), sizeof fake);
+    QByteArray bytes = '\0' + QByteArray("\x21\xF9\x04\x00\x05\x00\x00\x00\x2C\x00\x00\x00\x00\x00\x20\x00\x20\x00\x08\x00", 20).repeated(17);
     bytes.resize(768, '\0');
     ImageSpec middle = GifBuilder::pattern(6, 5, 4, 1);
     for (int i = 0; i < 256; ++i)

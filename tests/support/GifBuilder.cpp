@@ -6,6 +6,7 @@
 #include <bit>
 #include <memory>
 #include <stdexcept>
+#include <utility>
 
 namespace skarvel::test {
 
@@ -21,12 +22,10 @@ using MapHandle = std::unique_ptr<ColorMapObject, decltype(&GifFreeMapObject)>;
 
 MapHandle makeMap(const std::vector<Rgb>& colours)
 {
-    if (colours.empty())
-        return MapHandle(nullptr, GifFreeMapObject);
-    std::vector<GifColorType> entries(std::max<std::size_t>(2, std::bit_ceil(colours.size())), GifColorType{0, 0, 0});
-    for (std::size_t i = 0; i < colours.size(); ++i)
-        entries[i] = GifColorType{colours[i][0], colours[i][1], colours[i][2]};
-    return MapHandle(GifMakeMapObject(int(entries.size()), entries.data()), GifFreeMapObject);
+    MapHandle map(colours.empty() ? nullptr : GifMakeMapObject(std::max(2, int(std::bit_ceil(colours.size()))), nullptr), GifFreeMapObject);
+    for (std::size_t i = 0; map && i < colours.size(); ++i)
+        map->Colors[i] = GifColorType{colours[i][0], colours[i][1], colours[i][2]};
+    return map;
 }
 
 void putImage(GifFileType* gif, const ImageSpec& spec)
@@ -41,20 +40,16 @@ void putImage(GifFileType* gif, const ImageSpec& spec)
     const MapHandle local = makeMap(spec.localColours);
     // giflib's encoder drops, without freeing, the previous image's local colour table when this
     // image has none.
-    if (!local && gif->Image.ColorMap) {
-        GifFreeMapObject(gif->Image.ColorMap);
-        gif->Image.ColorMap = nullptr;
-    }
+    if (!local)
+        GifFreeMapObject(std::exchange(gif->Image.ColorMap, nullptr));
     check(EGifPutImageDesc(gif, spec.left, spec.top, spec.width, spec.height, spec.interlaced, local.get()));
-    // Interlaced rows come in four passes; plain ones in one pass from row 0, step 1. The encoder
-    // masks each line in place, so it gets a copy.
-    static constexpr int kStart[] = {0, 4, 2, 1}, kStep[] = {8, 8, 4, 2};
-    for (int pass = 0; pass < (spec.interlaced ? 4 : 1); ++pass) {
-        for (int row = spec.interlaced ? kStart[pass] : 0; row < spec.height; row += spec.interlaced ? kStep[pass] : 1) {
-            std::vector<GifPixelType> line(spec.pixels.begin() + row * spec.width, spec.pixels.begin() + (row + 1) * spec.width);
-            check(EGifPutLine(gif, line.data(), spec.width));
-        }
-    }
+    // Interlaced rows come in four passes, plain ones in the fifth. The encoder masks each line in
+    // place, so it gets a copy.
+    static constexpr int kStart[] = {0, 4, 2, 1, 0}, kStep[] = {8, 8, 4, 2, 1};
+    std::vector<GifPixelType> pixels = spec.pixels;
+    for (int pass = spec.interlaced ? 0 : 4; pass < (spec.interlaced ? 4 : 5); ++pass)
+        for (int row = kStart[pass]; row < spec.height; row += kStep[pass])
+            check(EGifPutLine(gif, pixels.data() + row * spec.width, spec.width));
 }
 
 } // namespace
@@ -62,26 +57,21 @@ void putImage(GifFileType* gif, const ImageSpec& spec)
 QByteArray GifBuilder::build() const
 {
     QByteArray out;
-    int error = 0;
     const auto write = [](GifFileType* gif, const GifByteType* data, int length) {
         static_cast<QByteArray*>(gif->UserData)->append(reinterpret_cast<const char*>(data), length);
         return length;
     };
     // A failure throws and leaves the encoder behind: the test fails anyway.
-    GifFileType* gif = EGifOpen(&out, write, &error);
+    GifFileType* gif = EGifOpen(&out, write, nullptr);
     check(gif ? GIF_OK : GIF_ERROR);
     EGifSetGifVersion(gif, true);
-    check(EGifPutScreenDesc(gif, m_width, m_height, 8, 0, makeMap(m_colours).get()));
-    if (m_loop) {
-        static const GifByteType kName[] = "NETSCAPE2.0", kLoop[] = {1, 0, 0};
-        check(EGifPutExtensionLeader(gif, APPLICATION_EXT_FUNC_CODE));
-        check(EGifPutExtensionBlock(gif, 11, kName));
-        check(EGifPutExtensionBlock(gif, 3, kLoop));
-        check(EGifPutExtensionTrailer(gif));
-    }
-    for (const ImageSpec& spec : m_images)
+    check(EGifPutScreenDesc(gif, width, height, 8, 0, makeMap(colours).get()));
+    // giflib writes at once through `write`, so the extension goes straight into the output.
+    if (loop)
+        out += QByteArray("\x21\xFF\x0B" "NETSCAPE2.0\x03\x01\x00\x00\x00", 19);
+    for (const ImageSpec& spec : images)
         putImage(gif, spec);
-    check(EGifCloseFile(gif, &error));
+    check(EGifCloseFile(gif, nullptr));
     return out;
 }
 

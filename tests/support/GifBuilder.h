@@ -30,24 +30,22 @@ struct ImageSpec {
     bool commentBeforeImage = false;   // a comment extension between the control and the image
 };
 
-// Writes real GIF files with giflib's encoder.
-class GifBuilder {
-public:
-    // A table of fewer than two or a non-power-of-two number of colours is padded with black.
-    GifBuilder(int width, int height, std::vector<Rgb> globalColours)
-        : m_width(width), m_height(height), m_colours(std::move(globalColours)) {}
+// Writes real GIF files with giflib's encoder. A table of fewer than two or a non-power-of-two
+// number of colours is padded with black.
+struct GifBuilder {
+    int width;
+    int height;
+    std::vector<Rgb> colours;
+    bool loop = false;                  // a NETSCAPE2.0 application extension in front of the images
+    std::vector<ImageSpec> images = {};
 
-    // A NETSCAPE2.0 application extension in front of the images.
-    GifBuilder& loopExtension() { m_loop = true; return *this; }
-    GifBuilder& image(const ImageSpec& spec) { m_images.push_back(spec); return *this; }
+    GifBuilder& image(const ImageSpec& spec) { images.push_back(spec); return *this; }
     QByteArray build() const;                    // with the trailer
 
     // A solid image of `colour` (an index) filling `width` x `height`.
     static ImageSpec solid(int width, int height, std::uint8_t colour)
     {
-        ImageSpec spec{.width = width, .height = height};
-        spec.pixels.assign(std::size_t(width) * height, colour);
-        return spec;
+        return ImageSpec{.width = width, .height = height, .pixels = std::vector<std::uint8_t>(std::size_t(width) * height, colour)};
     }
     // An image whose pixel (x, y) is (x + 3 * y + seed) % colours.
     static ImageSpec pattern(int width, int height, int colours, int seed = 0)
@@ -57,13 +55,6 @@ public:
             spec.pixels[p] = std::uint8_t((int(p) % width + 3 * (int(p) / width) + seed) % colours);
         return spec;
     }
-
-private:
-    int m_width;
-    int m_height;
-    std::vector<Rgb> m_colours;
-    bool m_loop = false;
-    std::vector<ImageSpec> m_images;
 };
 
 // A palette of `count` distinct colours whose last byte is not 0.

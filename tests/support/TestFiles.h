@@ -1,8 +1,6 @@
 #pragma once
 
-#include <QByteArray>
 #include <QFile>
-#include <QString>
 #include <QTemporaryDir>
 
 #include <stdexcept>
@@ -18,21 +16,16 @@ inline QByteArray readFile(const QString& path)
 }
 
 // A scratch folder removed when the test ends.
-class ScratchDir {
-public:
-    QString path() const { return m_dir.path(); }
+struct ScratchDir : QTemporaryDir {
     // Writes `bytes` to `name` in the folder and answers the full path.
     QString write(const QString& name, const QByteArray& bytes) const
     {
-        QFile file(m_dir.filePath(name));
-        if (!m_dir.isValid() || !file.open(QIODevice::WriteOnly) || file.write(bytes) != bytes.size())
+        QFile file(filePath(name));
+        if (!isValid() || !file.open(QIODevice::WriteOnly) || file.write(bytes) != bytes.size())
             throw std::runtime_error("cannot write " + name.toStdString());
         return file.fileName();
     }
-    QString file(const QString& name) const { return m_dir.filePath(name); }
-
-private:
-    QTemporaryDir m_dir;
+    QString file(const QString& name) const { return filePath(name); }
 };
 
 } // namespace skarvel::test
