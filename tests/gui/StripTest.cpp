@@ -165,12 +165,21 @@ TEST_F(StripStepping, KeysStepAndJumpAsTheButtonsDoAndTabStaysOnTheOptions)
 
 TEST_F(MainWindowTest, ClosingOrDestroyingTheWindowWhileTheStripIsDrawnOrHeld)
 {
-    // The window closes from inside a drawing of the strip; a late step reads no table.
+    // The window closes from inside a drawing of the strip, the animation running and a button
+    // holding the mouse: it unloads, lets go and ends, once; a late step reads no table.
+    QPointer<StatusBarWindow> bar = window->sbMain->hWnd();
     ASSERT_NO_FATAL_FAILURE(showStrip(solidFrames(9, {1})));
+    move(window->picButton[0]->geometry().center());
+    ASSERT_EQ(QWidget::mouseGrabber(), window->picButton[0]);
+    window->Timer1->start();
     QTimer::singleShot(0, window.get(), [this] { window->close(); });
     window->DrawThumbnails();
     window->StepByKey(0);
-    EXPECT_EQ(std::make_tuple(ends, window->Frames.empty(), window->VScroll->value()), std::make_tuple(1, true, 0));
+    EXPECT_EQ(std::make_tuple(ends, window->Frames.empty(), window->VScroll->value(), QWidget::mouseGrabber(), window->Timer1->isActive()),
+              std::make_tuple(1, true, 0, none, false));
+    EXPECT_FALSE(bar || window->picBarra[0] || window->sbMain.exists() || window->objTriDim.exists());
+    window.reset();
+    EXPECT_EQ(ends, 1);
 
     // Closed or destroyed while the down button is held: the run stops (the sanitizer build
     // catches any pass that runs on the destroyed window).

@@ -30,8 +30,8 @@ TEST_F(OpenWorkflow, OpenShowsTheFileThenTheNextOpenResetsBeforeItsDialog)
     EXPECT_EQ(std::make_tuple(window->sGifFile, statusText(0), statusText(1), captions()),
               std::make_tuple(path, QStringLiteral("       ") + window->CompactPath(path), QStringLiteral("    Frames: 2"),
                               std::vector<std::string>{"1", "2", "", ""}));
-    EXPECT_TRUE(dialogs.messages.empty() && window->picButton[1]->isEnabled() && !QGuiApplication::overrideCursor());
-    EXPECT_FALSE(window->picUpDown[0]->isVisible() || window->picUpDown[1]->isVisible());
+    EXPECT_TRUE(dialogs.messages.empty() && window->picButton[1]->isEnabled() && !QGuiApplication::overrideCursor() &&
+                !window->picUpDown[0]->isVisible() && !window->picUpDown[1]->isVisible());
     // The first tick comes after the first frame's own delay and shows that frame.
     EXPECT_EQ(std::make_tuple(window->Timer1->isActive(), window->Timer1->interval(), window->lCurFrame),
               std::make_tuple(true, 300, -1));
@@ -105,12 +105,10 @@ bool dropOn(QWidget& window, const QMimeData& data)
 
 TEST_F(OpenWorkflow, FilesThatCannotBeShownGiveTheirMessageAndFilesFromTheDesktopOpen)
 {
-    GifBuilder single(16, 16, distinctColours(2));
-    single.image(GifBuilder::solid(16, 16, 1));
     const QString folder = dir.file(QStringLiteral("cartella.gif"));
     ASSERT_TRUE(QDir().mkdir(folder));
     const std::pair<QString, QString> cases[] = {
-        {gif(QStringLiteral("uno.gif"), single.build()), messages::notAnimated()},
+        {gif(QStringLiteral("uno.gif"), solidFrames(1)), messages::notAnimated()},
         {gif(QStringLiteral("testo.gif"), QByteArray("non sono una GIF\n")), messages::notAnimated()},
         {folder, messages::cannotOpen()},
         {dir.file(QStringLiteral("manca.gif")), messages::cannotOpen()},
@@ -167,8 +165,7 @@ TEST_F(MainWindowTest, SaveWritesBitmapsOrGifFilesNamedAfterTheFileOrSaysWhyNot)
     // As GIF files: the frames cut from the file; a folder given with its separator gets no
     // second one.
     dialogs.whileDialogOpen = nullptr;
-    QDir(out).removeRecursively();
-    QDir().mkdir(out);
+    ASSERT_TRUE(QDir(out).removeRecursively() && QDir().mkdir(out));
     window->optTipoFiles[1]->click();
     save(out + u'/');
     EXPECT_EQ(QDir(out).entryList(QDir::Files, QDir::Name), (QStringList{QStringLiteral("my0.gif"), QStringLiteral("my1.gif"), QStringLiteral("my2.gif")}));
