@@ -45,9 +45,8 @@ TEST(AboutWindow, ShowsItsTextsOpensItsLinksAndCloses)
     EXPECT_TRUE(about.lblEmail->width() > 134 && std::abs(2 * about.lblEmail->x() + about.lblEmail->width() - 334) <= 1 && about.size() == QSize(320, 319));
     // The icon is the owner's, the second mail sign a copy of the first, and the links and
     // the close button point with the hand from its fingertip.
-    EXPECT_EQ(about.imgIcona->Picture().pixelColor(16, 16), QColor(10, 200, 30));
-    EXPECT_EQ(std::make_pair(about.imgMail2->Picture(), about.imgMail->Picture().size()),
-              std::make_pair(about.imgMail->Picture(), QSize(14, 11)));
+    EXPECT_EQ(std::make_tuple(about.imgIcona->Picture().pixelColor(16, 16), about.imgMail2->Picture(), about.imgMail->Picture().size()),
+              std::make_tuple(QColor(10, 200, 30), about.imgMail->Picture(), QSize(14, 11)));
     for (QWidget* w : std::initializer_list<QWidget*>{about.lblEmail, about.lbleMail1, about.imgSito, about.Command1})
         EXPECT_EQ(std::make_pair(w->cursor().shape(), w->cursor().hotSpot()), std::make_pair(Qt::BitmapCursor, QPoint(6, 5)));
 

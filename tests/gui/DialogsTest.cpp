@@ -110,10 +110,7 @@ TEST(QtModalServices, RealDialogsSpeakItalianAndShowWhatTheyAreGiven)
     // A form shown modally blocks the other windows and returns once closed.
     QWidget form;
     bool wasModal = false;
-    QTimer::singleShot(20, &form, [&] {
-        wasModal = QApplication::activeModalWidget() == &form;
-        form.close();
-    });
+    whenModalShows([&](QWidget& modal) { wasModal = &modal == &form && form.close(); });
     services.ShowModal(form);
     EXPECT_TRUE(wasModal && !form.isVisible());
 }

@@ -64,10 +64,7 @@ TEST_F(WindowLook, DesignColoursWhateverTheDesktopTheme)
     theme.setColor(QPalette::Dark, Qt::red);
     theme.setColor(QPalette::Light, Qt::green);
     QApplication::setPalette(theme);
-    window = std::make_unique<frmSkarvel>();
-    window->End = [] {};
-    window->show();
-    ASSERT_TRUE(QTest::qWaitForWindowExposed(window.get()));
+    MainWindowTest::SetUp();
     const QImage seen = shot();
     QApplication::setPalette(before);
 

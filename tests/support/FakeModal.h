@@ -52,14 +52,6 @@ public:
             form.close();
     }
     void OpenUrl(const QString& url) override { urls.push_back(url); }
-    // The titles of the dialogs asked for, in order.
-    QStringList titles() const
-    {
-        QStringList seen;
-        for (const FileDialogRequest& r : asked)
-            seen << r.title;
-        return seen;
-    }
 
 private:
     QString answer(const FileDialogRequest& request)
