@@ -116,9 +116,10 @@ TEST(DrawingSurface, PicturesStretchKeepTransparencyAndAverageAShrink)
     // A source part only.
     box.PaintPicture(Picture(indexed), 10, 0, 2.0, 2.0, 1, 1, 1.0, 1.0);
     const auto at = [&](std::initializer_list<QPoint> ps) { std::vector<std::int32_t> v; for (QPoint p : ps) v.push_back(box.Point(p.x(), p.y())); return v; };
-    const auto back = ole(kBack), red = ole(0xFF0000u), green = ole(0x00FF00u), blue = ole(0x0000FFu);
+    // Colours as the runtime gives them: 0x00BBGGRR.
+    const auto back = ole(kBack), red = ole(0x0000FFu), green = ole(0x00FF00u), blue = ole(0xFF0000u);
     EXPECT_EQ(at({{2, 2}, {5, 5}, {6, 2}, {9, 5}, {2, 9}, {9, 9}, {10, 10}, {10, 0}, {11, 1}, {12, 0}, {-1, 0}}),
-              (std::vector{back, back, blue, blue, green, red, back, red, red, -1, -1}));
+              (std::vector{back, back, red, red, green, blue, back, blue, blue, -1, -1}));
 
     // One-pixel black and white columns, halved: every column lands as grey, none drops out.
     QImage stripes(8, 4, QImage::Format_Indexed8);
