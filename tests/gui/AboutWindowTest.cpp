@@ -27,9 +27,9 @@ TEST(AboutWindow, ShowsItsTextsOpensItsLinksAndCloses)
 {
     FakeModal dialogs;
     QWidget owner;
-    QImage icon(32, 32, QImage::Format_ARGB32);
+    QPixmap icon(32, 32);
     icon.fill(QColor(10, 200, 30));
-    owner.setWindowIcon(QIcon(QPixmap::fromImage(icon)));
+    owner.setWindowIcon(QIcon(icon));
     // An address too long for its box gets the room it needs, still centred on the box.
     const AboutInfo info{QStringLiteral("https://www.example.org/skarvel"), QStringLiteral("un.indirizzo.davvero.lungo@example.org"),
                          QStringLiteral("aiuto@example.org"), QStringLiteral("riga autore"),
@@ -42,13 +42,11 @@ TEST(AboutWindow, ShowsItsTextsOpensItsLinksAndCloses)
               (std::vector{QStringLiteral("Informazioni su.........."), QStringLiteral("Versione 1.3.0"), QStringLiteral("Skarvel"),
                            info.authorEmail, info.collaboratorEmail, info.authorLine, info.termsLine, info.collaboratorLine}));
     // The box is 134 pixels from x = 100.
-    EXPECT_TRUE(about.lblEmail->width() > 134 && std::abs(2 * about.lblEmail->x() + about.lblEmail->width() - 334) <= 1);
-    EXPECT_EQ(about.size(), QSize(320, 319));
+    EXPECT_TRUE(about.lblEmail->width() > 134 && std::abs(2 * about.lblEmail->x() + about.lblEmail->width() - 334) <= 1 && about.size() == QSize(320, 319));
     // The icon is the owner's, the second mail sign a copy of the first, and the links and
     // the close button point with the hand from its fingertip.
-    EXPECT_EQ(about.imgIcona->Picture().pixelColor(16, 16), QColor(10, 200, 30));
-    EXPECT_EQ(std::make_pair(about.imgMail2->Picture(), about.imgMail->Picture().size()),
-              std::make_pair(about.imgMail->Picture(), QSize(14, 11)));
+    EXPECT_EQ(std::make_tuple(about.imgIcona->Picture().pixelColor(16, 16), about.imgMail2->Picture(), about.imgMail->Picture().size()),
+              std::make_tuple(QColor(10, 200, 30), about.imgMail->Picture(), QSize(14, 11)));
     for (QWidget* w : std::initializer_list<QWidget*>{about.lblEmail, about.lbleMail1, about.imgSito, about.Command1})
         EXPECT_EQ(std::make_pair(w->cursor().shape(), w->cursor().hotSpot()), std::make_pair(Qt::BitmapCursor, QPoint(6, 5)));
 
@@ -61,8 +59,7 @@ TEST(AboutWindow, ShowsItsTextsOpensItsLinksAndCloses)
     QTest::mouseRelease(about.imgSito, Qt::LeftButton, {}, QPoint(-2, 5));
     EXPECT_TRUE(about.isVisible());
     QTest::mouseClick(about.lbleMail1, Qt::LeftButton);
-    EXPECT_FALSE(about.isVisible());
-    EXPECT_EQ(dialogs.urls, (std::vector{info.website, info.website, QStringLiteral("mailto:aiuto@example.org")}));
+    EXPECT_EQ(std::make_pair(about.isVisible(), dialogs.urls), std::make_pair(false, std::vector{info.website, info.website, QStringLiteral("mailto:aiuto@example.org")}));
     about.show();
     QTest::mouseClick(about.Command1, Qt::LeftButton);
     EXPECT_EQ(std::make_pair(about.isVisible(), dialogs.urls.size()), std::make_pair(false, std::size_t(3)));

@@ -73,8 +73,7 @@ TEST_F(CommandButtonLooks, PressSinksAndKeepsTheCaptureUntilTheNextMove)
     dialogs.whileDialogOpen = [&] { duringCommand = {look(0), QWidget::mouseGrabber()}; };
     dialogs.answers = {QString()};
     release(inside(0));
-    EXPECT_EQ(duringCommand, std::make_pair('S', none));
-    EXPECT_EQ(std::make_pair(look(0), QWidget::mouseGrabber()), std::make_pair('S', button(0)));
+    EXPECT_EQ(std::make_pair(duringCommand, std::make_pair(look(0), QWidget::mouseGrabber())), std::make_pair(std::make_pair('S', none), std::make_pair('S', button(0))));
     EXPECT_EQ(afterMoves(0, {inside(0, {6, 6})}), "R");
 
     // Dragged out while pressed it goes flat, back in it sinks again; released it stays sunken.

@@ -20,7 +20,7 @@
 namespace skarvel::test {
 namespace {
 
-TEST(OpenSave, PropertiesAndFiltersReachTheDialogAndFileNameFollowsEachDialog)
+TEST(OpenSave, PropertiesAndFiltersReachTheDialogFileNameFollowsEachDialogAndFoldersLoseTheirSeparator)
 {
     EXPECT_EQ(OpenSave::NameFilters(QStringLiteral("Immagini|*.gif;*.bmp|Tutti i file|*.*|Bmp")) + OpenSave::NameFilters(QStringLiteral("|*.gif")),
               (QStringList{QStringLiteral("Immagini (*.gif *.bmp)"), QStringLiteral("Tutti i file (*.*)"), QStringLiteral("*.gif")}));
@@ -49,34 +49,19 @@ TEST(OpenSave, PropertiesAndFiltersReachTheDialogAndFileNameFollowsEachDialog)
     EXPECT_THROW(dialog.ShowSave(), RuntimeError);
     dialog.setFileName(QString(OpenSave::kMaxFileName, u'b'));
     dialog.ShowSave();
-    EXPECT_EQ(dialogs.asked.size(), std::size_t(3));
+
+    // The folder browser answers the folder without its trailing separators, or "" on cancel.
+    dialogs.answers = {QStringLiteral("/srv/out//"), QStringLiteral("/"), QString()};
+    for (const QString& expected : {QStringLiteral("/srv/out"), QStringLiteral("/"), QString()})
+        EXPECT_EQ(BrowseForFolder(&owner, QStringLiteral("Dove?")), expected);
+    EXPECT_EQ(std::make_tuple(dialogs.asked.size(), dialogs.asked[3].title, dialogs.asked[3].owner), std::make_tuple(std::size_t(6), QStringLiteral("Dove?"), &owner));
 }
 
-TEST(BrowseForFolder, AnswersTheFolderWithoutTrailingSeparatorOrEmptyOnCancel)
-{
-    {
-        FakeModal dialogs;
-        QWidget owner;
-        dialogs.answers = {QStringLiteral("/srv/out//"), QStringLiteral("/"), QString()};
-        for (const QString& expected : {QStringLiteral("/srv/out"), QStringLiteral("/"), QString()})
-            EXPECT_EQ(BrowseForFolder(&owner, QStringLiteral("Dove?")), expected);
-        EXPECT_EQ(std::make_pair(dialogs.asked[0].title, dialogs.asked[0].owner), std::make_pair(QStringLiteral("Dove?"), &owner));
-    }
-    EXPECT_THROW(BrowseForFolder(nullptr, QStringLiteral("Dove?")), std::logic_error) << "nobody left to answer";
-}
-
-// Runs `act` on the modal widget once it is up, from inside its loop.
+// Runs `act` on the modal widget from inside its loop: a dialog is shown before its loop starts,
+// so the first event the loop delivers finds it up.
 void whenModalShows(std::function<void(QWidget&)> act)
 {
-    auto* poll = new QTimer;
-    QObject::connect(poll, &QTimer::timeout, poll, [poll, act] {
-        if (QWidget* modalWidget = QApplication::activeModalWidget()) {
-            poll->deleteLater();
-            poll->stop();
-            act(*modalWidget);
-        }
-    });
-    poll->start(10);
+    QTimer::singleShot(0, [act] { act(*QApplication::activeModalWidget()); });
 }
 
 QStringList buttonTexts(QWidget& w)
@@ -89,25 +74,24 @@ QStringList buttonTexts(QWidget& w)
 
 TEST(QtModalServices, RealDialogsSpeakItalianAndShowWhatTheyAreGiven)
 {
+    // The scripted dialogs of the test before are gone with it.
+    EXPECT_THROW(BrowseForFolder(nullptr, QStringLiteral("Dove?")), std::logic_error) << "nobody left to answer";
     InstallItalianTranslations();
     QtModalServices services;
     QWidget owner;
     // The open dialog as asked for, answering the file shown selected in it; in Italian.
     ScratchDir dir;
     const QString chosen = dir.write(QStringLiteral("a.gif"), QByteArray("GIF89a"));
-    QStringList texts;
-    std::tuple<QString, QStringList, QString, QString, QString, int> asked;
+    std::tuple<QString, QStringList, QString, QString, QString, int, bool> asked;
     whenModalShows([&](QWidget& w) {
         auto& dialog = static_cast<QFileDialog&>(w);
-        texts = buttonTexts(w);
         asked = {dialog.windowTitle(), dialog.nameFilters(), dialog.selectedNameFilter(), dialog.directory().path(), dialog.defaultSuffix(),
-                int(dialog.fileMode())};
+                int(dialog.fileMode()), buttonTexts(w).contains(QStringLiteral("Annulla"))};
         static_cast<QDialog&>(dialog).accept();
     });
     const QStringList filters{QStringLiteral("Gif (*.gif)"), QStringLiteral("Tutti (*)")};
     EXPECT_EQ(services.GetOpenFileName({&owner, QStringLiteral("Apri"), filters, 1, chosen, dir.path(), QStringLiteral("gif")}), chosen);
-    EXPECT_EQ(asked, std::make_tuple(QStringLiteral("Apri"), filters, filters[1], dir.path(), QStringLiteral("gif"), int(QFileDialog::ExistingFile)));
-    EXPECT_TRUE(texts.contains(QStringLiteral("Annulla"))) << texts.join(u'|').toStdString();
+    EXPECT_EQ(asked, std::make_tuple(QStringLiteral("Apri"), filters, filters[1], dir.path(), QStringLiteral("gif"), int(QFileDialog::ExistingFile), true));
     whenModalShows([&](QWidget& w) { static_cast<QDialog&>(w).reject(); });
     EXPECT_EQ(services.GetSaveFileName({&owner, QStringLiteral("Salva"), {}, -1, {}, {}, {}}), QString());
 
@@ -126,10 +110,7 @@ TEST(QtModalServices, RealDialogsSpeakItalianAndShowWhatTheyAreGiven)
     // A form shown modally blocks the other windows and returns once closed.
     QWidget form;
     bool wasModal = false;
-    QTimer::singleShot(20, &form, [&] {
-        wasModal = QApplication::activeModalWidget() == &form;
-        form.close();
-    });
+    whenModalShows([&](QWidget& modal) { wasModal = &modal == &form && form.close(); });
     services.ShowModal(form);
     EXPECT_TRUE(wasModal && !form.isVisible());
 }

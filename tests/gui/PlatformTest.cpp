@@ -48,9 +48,8 @@ TEST(StatusBar, MadeOnceDividedTakesControlsAndGoesWithTheObject)
                   (std::vector{int(RuntimeError::SubscriptOutOfRange), int(RuntimeError::Overflow),
                                int(RuntimeError::SubscriptOutOfRange), 0}));
         bar.SetParts(2, edges);
-        EXPECT_EQ(std::make_pair(made->partRect(0), made->partRect(1)),
-                  std::make_pair(QRect(QPoint(0, 2), QPoint(308, 19)), QRect(QPoint(311, 2), QPoint(398, 19))));
-        EXPECT_EQ(made->textRoom(1), 83);
+        EXPECT_EQ(std::make_tuple(made->partRect(0), made->partRect(1), made->textRoom(1)),
+                  std::make_tuple(QRect(QPoint(0, 2), QPoint(308, 19)), QRect(QPoint(311, 2), QPoint(398, 19)), 83));
         bar.SetText(1, QStringLiteral("    Frames: 12"));
         bar.SetText(5, QStringLiteral("x"));
         EXPECT_EQ((std::vector{bar.GetText(0), bar.GetText(1), bar.GetText(5)}),
@@ -60,9 +59,8 @@ TEST(StatusBar, MadeOnceDividedTakesControlsAndGoesWithTheObject)
         auto* icon = new PictureBox(&parent);
         icon->hide();
         bar.CopyObj(1, *icon);
-        EXPECT_EQ(std::make_tuple(icon->parentWidget(), icon->isHidden(), icon->geometry()),
-                  std::make_tuple(static_cast<QWidget*>(made.data()), false, QRect(312, 3, 86, 16)));
-        EXPECT_EQ(icon->Left(), 4680);
+        EXPECT_EQ(std::make_tuple(icon->parentWidget(), icon->isHidden(), icon->geometry(), icon->Left()),
+                  std::make_tuple(static_cast<QWidget*>(made.data()), false, QRect(312, 3, 86, 16), 4680.0));
         parent.resize(500, 300);
         bar.Resize(parent);
         EXPECT_EQ(made->geometry(), QRect(0, 280, 500, 20));
@@ -118,9 +116,10 @@ TEST(DrawingSurface, PicturesStretchKeepTransparencyAndAverageAShrink)
     // A source part only.
     box.PaintPicture(Picture(indexed), 10, 0, 2.0, 2.0, 1, 1, 1.0, 1.0);
     const auto at = [&](std::initializer_list<QPoint> ps) { std::vector<std::int32_t> v; for (QPoint p : ps) v.push_back(box.Point(p.x(), p.y())); return v; };
-    const auto back = ole(kBack), red = ole(0xFF0000u), green = ole(0x00FF00u), blue = ole(0x0000FFu);
+    // Colours as the runtime gives them: 0x00BBGGRR.
+    const auto back = ole(kBack), red = ole(0x0000FFu), green = ole(0x00FF00u), blue = ole(0xFF0000u);
     EXPECT_EQ(at({{2, 2}, {5, 5}, {6, 2}, {9, 5}, {2, 9}, {9, 9}, {10, 10}, {10, 0}, {11, 1}, {12, 0}, {-1, 0}}),
-              (std::vector{back, back, blue, blue, green, red, back, red, red, -1, -1}));
+              (std::vector{back, back, red, red, green, blue, back, blue, blue, -1, -1}));
 
     // One-pixel black and white columns, halved: every column lands as grey, none drops out.
     QImage stripes(8, 4, QImage::Format_Indexed8);
@@ -159,8 +158,7 @@ TEST(RuntimeFont, ArialIsALookAlikeAndACaptionShrinksUntilItFitsInWholePixels)
     // A box one pixel narrower than the caption's width rounded up.
     const QRect box(0, 0, int(std::ceil(width(start))) - 1, 50);
     const QFont fitted = fittingFont(start, text, box, Qt::TextSingleLine);
-    EXPECT_EQ(start.family(), QStringLiteral("Liberation Sans"));
-    EXPECT_TRUE(fitted.pointSizeF() < 12 && width(fitted) <= box.width()) << fitted.pointSizeF();
+    EXPECT_TRUE(start.family() == QStringLiteral("Liberation Sans") && fitted.pointSizeF() < 12 && width(fitted) <= box.width()) << fitted.pointSizeF();
 }
 
 } // namespace

@@ -18,13 +18,8 @@ namespace skarvel::test {
 // scripted for fails the test and is answered as cancelled.
 class FakeModal : public ModalServices {
 public:
-    struct Message {
-        QWidget* owner;
-        QString prompt;
-        int buttons;
-        QString title;
-        bool operator==(const Message&) const = default;
-    };
+    // A message box asked for: its owner, prompt, buttons and title.
+    using Message = std::tuple<QWidget*, QString, int, QString>;
 
     // Answers of the file and folder dialogs, first in first out; "" is a cancel.
     std::deque<QString> answers;
@@ -46,12 +41,7 @@ public:
     }
     QString GetOpenFileName(const FileDialogRequest& request) override { return answer(request); }
     QString GetSaveFileName(const FileDialogRequest& request) override { return answer(request); }
-    QString BrowseForFolder(QWidget* owner, const QString& title) override
-    {
-        FileDialogRequest request;
-        std::tie(request.owner, request.title) = std::tie(owner, title);
-        return answer(request);
-    }
+    QString BrowseForFolder(QWidget* owner, const QString& title) override { return answer({owner, title, {}, -1, {}, {}, {}}); }
     void ShowModal(QWidget& form) override
     {
         ++formsShown;
@@ -62,14 +52,6 @@ public:
             form.close();
     }
     void OpenUrl(const QString& url) override { urls.push_back(url); }
-    // The titles of the dialogs asked for, in order.
-    QStringList titles() const
-    {
-        QStringList seen;
-        for (const FileDialogRequest& r : asked)
-            seen << r.title;
-        return seen;
-    }
 
 private:
     QString answer(const FileDialogRequest& request)
