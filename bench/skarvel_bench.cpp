@@ -171,11 +171,21 @@ bool writePlainFiles(const QString& folder, const std::vector<qsizetype>& sizes)
     return true;
 }
 
-void emptyFolder(const QString& folder)
-{
-    QDir(folder).removeRecursively();
-    QDir().mkpath(folder);
-}
+// Every export runs into a new, empty folder, and the folders go only when the bench ends:
+// right after thousands of files are deleted, ext4 searches past the freed inodes for every file
+// it creates (a minute or more), which put seconds into whichever run came next. Nothing written
+// before waits to be flushed either.
+struct Folders {
+    QString root;
+    int made = 0;
+    QString next()
+    {
+        const QString folder = root + QStringLiteral("/%1").arg(made++);
+        QDir().mkpath(folder);
+        ::sync();
+        return folder;
+    }
+};
 
 struct Row {
     std::string gif;
@@ -241,7 +251,9 @@ int main(int argc, char** argv)
             only = argv[i + 1];
     }
     QDir().mkpath(work);
-    const QString out = work + QStringLiteral("/out");
+    Folders folders{work + QStringLiteral("/out")};
+    QDir(folders.root).removeRecursively();
+    QString out;
 
     std::printf("%u hardware threads, best of %d runs each\n", std::thread::hardware_concurrency(), repeat);
     const double harnessMiB = inChild([] { return true; }).peakMiB;
@@ -298,23 +310,23 @@ int main(int argc, char** argv)
             bmpSizes.assign(gifSizes.size(), bmp);
         }
         const Measure gifFloor = best(repeat, [&] { return inChild([&] { return writePlainFiles(out, gifSizes); }); },
-                                      [&] { emptyFolder(out); });
+                                      [&] { out = folders.next(); });
         const Measure bmpFloor = best(repeat, [&] { return inChild([&] { return writePlainFiles(out, bmpSizes); }); },
-                                      [&] { emptyFolder(out); });
+                                      [&] { out = folders.next(); });
 
         const Measure gifOurs = best(
             repeat,
             [&] {
                 return inChild([&] { return exportFrames(path, out, FrameFormat::Gif); });
             },
-            [&] { emptyFolder(out); });
+            [&] { out = folders.next(); });
         const Measure gifTheirs = best(
             repeat,
             [&] {
                 return program({"gifsicle", "--no-warnings", "--explode", "--output", (out + QStringLiteral("/frame")).toStdString(),
                                 path.toStdString()});
             },
-            [&] { emptyFolder(out); });
+            [&] { out = folders.next(); });
         rows.push_back({name, "GIF export", gifOurs, "gifsicle --explode", gifTheirs, 0.5, 0, gifFloor});
 
         const Measure bmpOurs = best(
@@ -322,7 +334,7 @@ int main(int argc, char** argv)
             [&] {
                 return inChild([&] { return exportFrames(path, out, FrameFormat::Bmp); });
             },
-            [&] { emptyFolder(out); });
+            [&] { out = folders.next(); });
         const Measure bmpTheirs = best(
             repeat,
             [&] {
@@ -330,10 +342,10 @@ int main(int argc, char** argv)
                 const std::string convert = QFileInfo::exists(QStringLiteral("/usr/bin/convert")) ? "/usr/bin/convert" : "convert";
                 return program({convert, path.toStdString(), "+adjoin", (out + QStringLiteral("/frame%d.bmp")).toStdString()});
             },
-            [&] { emptyFolder(out); });
+            [&] { out = folders.next(); });
         rows.push_back({name, "open + BMP export", bmpOurs, "convert +adjoin", bmpTheirs, 0.2, 0, bmpFloor});
-        QDir(out).removeRecursively();
     }
+    QDir(folders.root).removeRecursively();
     printRows(rows, harnessMiB);
     return 0;
 }
