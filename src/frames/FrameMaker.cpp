@@ -96,7 +96,9 @@ FrameMaker::FrameMaker(QByteArrayView soFar, QByteArrayView header, FramePlan& p
     m_batching = helpers > 0;
     for (std::int64_t i = 0; i < helpers; ++i) {
         try {
+            const std::lock_guard lock(m_mutex);
             m_helpers.emplace_back([this] { help(); });
+            ++m_helping;
         } catch (const std::exception&) {
             break; // fewer threads only make it slower
         }
@@ -121,6 +123,12 @@ void FrameMaker::grow(QByteArrayView soFar, bool whole)
         m_plan.grow(soFar, whole);
     }
     m_room.notify_all();
+}
+
+void FrameMaker::keepUp()
+{
+    std::unique_lock lock(m_mutex);
+    m_ready.wait(lock, [&] { return m_idleHelpers == m_helping && (m_helping == 0 || !helperMayClaim()); });
 }
 
 FrameOutcome FrameMaker::take()
@@ -229,7 +237,7 @@ void FrameMaker::makeNext(std::unique_lock<std::mutex>& lock, PictureDecoder& de
         else
             m_slots[std::size_t((first + i) % kAheadFrames)] = std::move(outcomes[i]);
     }
-    m_ready.notify_one(); // only the calling thread waits for frames
+    m_ready.notify_all(); // only the calling thread waits, for a frame or in keepUp()
     wakeIdleHelper();
 }
 
@@ -239,6 +247,9 @@ void FrameMaker::help()
     try {
         decoder.emplace(m_header, &m_tables);
     } catch (const std::bad_alloc&) {
+        const std::lock_guard lock(m_mutex);
+        --m_helping;
+        m_ready.notify_all();
         return; // the others make the frames
     }
     std::unique_lock lock(m_mutex);
@@ -247,6 +258,7 @@ void FrameMaker::help()
             makeNext(lock, *decoder);
         } else {
             ++m_idleHelpers;
+            m_ready.notify_all(); // for keepUp()
             m_room.wait(lock);
             --m_idleHelpers;
         }

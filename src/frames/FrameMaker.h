@@ -76,6 +76,9 @@ public:
 
     // More of the file has arrived, or all of it.
     void grow(QByteArrayView soFar, bool whole);
+    // Waits until the helpers have made every chunk that has arrived, or filled the window: as if
+    // the file were read more slowly than it is decoded, whatever the machine's timing.
+    void keepUp();
     // The next chunk's outcome in order; only once the whole file is there.
     FrameOutcome take();
     // The next `count` chunks belong to the frame taken last: nobody decodes them on their own.
@@ -98,6 +101,7 @@ private:
     std::mutex m_mutex;
     std::condition_variable m_ready; // a frame was made
     std::condition_variable m_room;  // the window has room for more
+    int m_helping = 0; // helpers started that have a decoder
     int m_idleHelpers = 0;
     std::int64_t m_remaining;
     std::int64_t m_claimed = 0;

@@ -140,6 +140,12 @@ public:
 
     std::int32_t finish(const QByteArray& data);
 
+    void keepUp()
+    {
+        if (m_maker)
+            m_maker->keepUp();
+    }
+
 private:
     void start(const FrameCutter& cutter, QByteArrayView soFar, bool whole)
     {
@@ -241,8 +247,10 @@ std::int32_t SplitGifBytes(const QByteArray& data, FrameTable& table, std::int64
 {
     GifSplit split(table, budgetBytes, threads, stored);
     try {
-        for (qsizetype end = pieceBytes; pieceBytes > 0 && end < data.size(); end += pieceBytes)
+        for (qsizetype end = pieceBytes; pieceBytes > 0 && end < data.size(); end += pieceBytes) {
             split.arrived(QByteArrayView(data).first(end));
+            split.keepUp();
+        }
     } catch (const std::bad_alloc&) {
         return -1;
     }

@@ -26,8 +26,8 @@ inline constexpr int kAllCores = 0;
 
 // The same over a file's bytes already in memory, with all pictures together limited to
 // `budgetBytes`. The frame images are decoded on `threads` threads (1: one after the other on the
-// calling thread), beginning while the bytes arrive `pieceBytes` at a time as from a read (0: all
-// at once); the table and the result depend on neither. A file whose frames, the last one aside,
+// calling thread), beginning while the bytes arrive `pieceBytes` at a time as from a read slower
+// than the decoding (0: all at once); the table and the result depend on neither. A file whose frames, the last one aside,
 // declare more pixels than the budget holds is refused (-1) before any frame is stored.
 std::int32_t SplitGifBytes(const QByteArray& data, FrameTable& table,
                            std::int64_t budgetBytes = PictureLimits::kSplitBudgetBytes,

@@ -74,7 +74,8 @@ QStringList buttonTexts(QWidget& w)
 
 TEST(QtModalServices, RealDialogsSpeakItalianAndShowWhatTheyAreGiven)
 {
-    // The scripted dialogs of the test before are gone with it.
+    // Scripted dialogs are gone with their scope.
+    { FakeModal gone; }
     EXPECT_THROW(BrowseForFolder(nullptr, QStringLiteral("Dove?")), std::logic_error) << "nobody left to answer";
     InstallItalianTranslations();
     QtModalServices services;
