@@ -78,7 +78,7 @@ std::optional<FrameCutter::Chunk> FrameCutter::next()
         return std::nullopt;
     // The current frame's 0xF9 sits just before the search start.
     const qsizetype begin = m_searchStart - 1;
-    const qsizetype separator = findSeparator(m_data, std::max(m_searchStart, m_resumeAt));
+    const qsizetype separator = findSeparator(m_data, m_resumeAt); // never in front of the search start
     if (separator < 0) {
         if (!m_complete) {
             // The last two bytes may begin a separator that the next ones complete.
