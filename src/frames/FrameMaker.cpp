@@ -49,13 +49,6 @@ std::int64_t declaredCost(QByteArrayView chunk)
     return FrameCost(width, height, quint8(chunk[16]) & 0x80);
 }
 
-// A picture whose size the chunk does not tell may be as large as any.
-std::int64_t estimate(const FrameCutter::Chunk& chunk)
-{
-    const std::int64_t declared = declaredCost(chunk.bytes);
-    return declared > 0 ? declared : FrameCost(PictureLimits::kMaxPixels, 1, true);
-}
-
 } // namespace
 
 void FramePlan::grow(QByteArrayView soFar, bool whole)
@@ -150,12 +143,16 @@ FrameOutcome FrameMaker::take()
     FrameOutcome outcome = std::move(*slot);
     slot.reset();
     ++m_taken;
-    m_aheadBytes -= outcome.estimate;
+    m_aheadBytes -= outcome.held;
     wakeIdleHelper();
-    if (outcome.needed <= outcome.available || outcome.available == m_data.size())
+    // Made while the file was still read, its decoder asked for bytes that had not arrived yet; or
+    // refused for the room the window had, a picture the budget left in its turn allows: made
+    // again in its turn, as if it had waited.
+    const bool readTooLittle = outcome.needed > outcome.available && outcome.available < m_data.size();
+    const bool refusedForRoom = outcome.error == RuntimeError::OutOfMemory && outcome.pictureBytes >= 0
+                                && outcome.pictureBytes <= m_remaining;
+    if (!readTooLittle && !refusedForRoom)
         return outcome;
-    // Made while the file was still read, its decoder asked for bytes that had not arrived yet:
-    // made again in its turn, as if it had waited for them.
     const QByteArrayView data = m_data;
     const std::int64_t budget = m_remaining;
     lock.unlock();
@@ -169,7 +166,7 @@ void FrameMaker::skip(std::int64_t count)
     for (; m_taken < std::min(end, m_claimed); ++m_taken) {
         std::optional<FrameOutcome>& slot = m_slots[std::size_t(m_taken % kAheadFrames)];
         if (slot)
-            m_aheadBytes -= slot->estimate;
+            m_aheadBytes -= slot->held;
         slot.reset();
     }
     m_taken = end;
@@ -203,7 +200,10 @@ bool FrameMaker::canClaim()
         return false;
     if (m_claimed == m_taken)
         return true;
-    return m_claimed - m_taken < kAheadFrames && m_aheadBytes + estimate(m_plan.chunk(m_claimed)) <= kAheadBytes;
+    if (m_claimed - m_taken >= kAheadFrames)
+        return false;
+    const std::int64_t declared = declaredCost(m_plan.chunk(m_claimed).bytes);
+    return declared > 0 ? m_aheadBytes + declared <= kAheadBytes : m_aheadBytes < kAheadBytes;
 }
 
 // Claims the chunk in turn, or while others help a batch of small ones, so that frames of a few
@@ -211,29 +211,39 @@ bool FrameMaker::canClaim()
 void FrameMaker::makeNext(std::unique_lock<std::mutex>& lock, PictureDecoder& decoder)
 {
     const std::int64_t first = m_claimed;
+    const std::int64_t budget = m_remaining;
     FrameCutter::Chunk chunks[kBatchFrames];
     std::int64_t expected[kBatchFrames];
+    std::int64_t limits[kBatchFrames];
     std::int64_t count = 0;
     std::int64_t batchBytes = 0;
     do {
+        const bool inTurn = m_claimed == m_taken;
         chunks[count] = m_plan.chunk(m_claimed++);
-        expected[count] = estimate(chunks[count]);
+        // A chunk whose size its descriptor does not tell (one cut at bytes inside an image that
+        // read like a separator, most often) may have what room the window has left. A larger
+        // picture is refused for now and made again in its turn: it must not hold up the frames
+        // behind it until then.
+        const std::int64_t declared = declaredCost(chunks[count].bytes);
+        expected[count] = declared > 0 ? declared : std::max<std::int64_t>(0, kAheadBytes - m_aheadBytes);
+        limits[count] = declared > 0 || inTurn ? budget : std::min(budget, expected[count]);
         m_aheadBytes += expected[count];
         batchBytes += expected[count++];
     } while (m_batching && count < kBatchFrames && batchBytes < kBatchBytes && canClaim());
-    const std::int64_t budget = m_remaining;
     const QByteArrayView data = m_data;
     lock.unlock();
     std::optional<FrameOutcome> outcomes[kBatchFrames];
     for (std::int64_t i = 0; i < count; ++i) {
         const qsizetype offset = chunks[i].bytes.data() - data.data();
-        outcomes[i] = makeFrame(decoder, m_header.size(), data.sliced(offset), offset, budget);
-        outcomes[i]->estimate = expected[i];
+        outcomes[i] = makeFrame(decoder, m_header.size(), data.sliced(offset), offset, limits[i]);
+        // From now on the window counts what the frame holds.
+        outcomes[i]->held = outcomes[i]->error ? 0 : outcomes[i]->pictureBytes;
     }
     lock.lock();
     for (std::int64_t i = 0; i < count; ++i) {
+        m_aheadBytes += outcomes[i]->held - expected[i];
         if (first + i < m_taken) // skipped meanwhile
-            m_aheadBytes -= expected[i];
+            m_aheadBytes -= outcomes[i]->held;
         else
             m_slots[std::size_t((first + i) % kAheadFrames)] = std::move(outcomes[i]);
     }

@@ -20,8 +20,8 @@ namespace skarvel {
 // the chunk alone held enough is decided in frame order, by the chunk's end.
 struct FrameOutcome {
     Picture picture;
-    // What the frame was expected to take while it was made ahead of its turn.
-    std::int64_t estimate = 0;
+    // What the frame holds while it waits for its turn: its picture's memory, 0 without one.
+    std::int64_t held = 0;
     // The memory the picture needs, once its size is known; -1 before.
     std::int64_t pictureBytes = -1;
     // Offsets in the file: the chunk's first byte, the image's "," (-1 when not reached), the end
@@ -55,13 +55,13 @@ struct FramePlan {
     bool complete = false;          // the whole file has arrived and been cut
 };
 
-// Decodes the chunks of a plan on several threads and hands them out in order. Threads work
-// ahead of the chunk handed out last by at most a window, counted in chunks and in the memory
-// their pictures are expected to take, so that a file that fails early costs little beyond what
-// was stored, and small frames still give every thread enough to do between two waits. Helpers
-// begin with the chunks that have arrived while the file is still read; the calling thread decodes
-// too while it waits for its turn; with one thread it decodes each chunk in its turn with the
-// exact budget left.
+// Decodes the chunks of a plan on several threads and hands them out in order. Threads work ahead
+// of the chunk handed out last by at most a window, counted in chunks and in the memory their
+// pictures take (or may take, while they are made), so that a file that fails early costs little
+// beyond what was stored, and small frames still give every thread enough to do between two waits.
+// Helpers begin with the chunks that have arrived while the file is still read; the calling thread
+// decodes too while it waits for its turn; with one thread it decodes each chunk in its turn with
+// the exact budget left.
 class FrameMaker {
 public:
     static constexpr std::int64_t kAheadFrames = 256;

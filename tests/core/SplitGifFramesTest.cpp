@@ -244,6 +244,14 @@ TEST(SplitGifFrames, BudgetRefusalsFallOnTheSameFrameAndTheCutGoesOnPastItsList)
         EXPECT_EQ(table.frames.size(), std::size_t(stored));
     }
 
+    // Two frames of 16 MiB, the second behind a comment, so that its size is not known ahead: while
+    // the first waits for its turn, the room ahead is too small for the second, which is made in
+    // its own turn.
+    ImageSpec large = GifBuilder::solid(4096, 4096, 1), hidden = GifBuilder::solid(4096, 4096, 2);
+    hidden.commentBeforeImage = true;
+    ASSERT_EQ(splitBothWays(GifBuilder(4096, 4096, distinctColours(4)).image(large).image(hidden).image(frame(0)).build(), table), 2);
+    EXPECT_EQ(table.frames[1].FramePicture.image().pixelIndex(4095, 4095), 2);
+
     // More frames than the splitter keeps in its list of chunks: the rest are cut as they come.
     const QByteArray head = GifBuilder{.width = 1, .height = 1, .colours = distinctColours(2), .loop = true}.image(GifBuilder::solid(1, 1, 1)).build();
     const int count = (1 << 16) + 300;
