@@ -106,24 +106,36 @@ Measure program(const std::vector<std::string>& argv)
     return {now() - start, usage.ru_maxrss / 1024.0, WIFEXITED(status) && WEXITSTATUS(status) == 0, cpuOf(usage)};
 }
 
-// The best of `repeat` runs (the machine is shared; the least disturbed run tells the cost),
-// with the largest peak memory seen. `prepare` runs before each one, untimed.
-Measure best(int repeat, const std::function<Measure()>& run, const std::function<void()>& prepare = {})
+// One measurement of the table: `prepare` runs before each run, untimed.
+struct Run {
+    std::function<Measure()> run;
+    std::function<void()> prepare = {};
+};
+
+// Every run `repeat` times, taking turns, so that a shared host whose speed drifts slows each of
+// them alike; then the best of each (the least disturbed run tells the cost), with the largest
+// peak memory seen.
+std::vector<Measure> bestInTurns(int repeat, const std::vector<Run>& runs)
 {
-    Measure result;
-    result.seconds = 1e30;
-    result.cpuSeconds = 1e30;
-    result.ok = true;
-    for (int i = 0; i < repeat; ++i) {
-        if (prepare)
-            prepare();
-        const Measure m = run();
-        result.ok = result.ok && m.ok;
-        result.seconds = std::min(result.seconds, m.seconds);
-        result.cpuSeconds = std::min(result.cpuSeconds, m.cpuSeconds);
-        result.peakMiB = std::max(result.peakMiB, m.peakMiB);
+    std::vector<Measure> results(runs.size());
+    for (Measure& result : results) {
+        result.seconds = 1e30;
+        result.cpuSeconds = 1e30;
+        result.ok = true;
     }
-    return result;
+    for (int i = 0; i < repeat; ++i) {
+        for (std::size_t k = 0; k < runs.size(); ++k) {
+            if (runs[k].prepare)
+                runs[k].prepare();
+            const Measure m = runs[k].run();
+            Measure& result = results[k];
+            result.ok = result.ok && m.ok;
+            result.seconds = std::min(result.seconds, m.seconds);
+            result.cpuSeconds = std::min(result.cpuSeconds, m.cpuSeconds);
+            result.peakMiB = std::max(result.peakMiB, m.peakMiB);
+        }
+    }
+    return results;
 }
 
 bool slurp(const QString& path)
@@ -274,17 +286,9 @@ int main(int argc, char** argv)
         std::printf("measuring %s\n", name.c_str());
         std::fflush(stdout);
 
-        const Measure floor = best(repeat, [&] { return inChild([&] { return slurp(path); }); });
-        const Measure inOrder = best(repeat, [&] { return inChild([&] { return splitInOrder(path); }); });
-        const Measure parallel = best(repeat, [&] {
-            return inChild([&] {
-                FrameTable table;
-                return SplitGifFrames(path, table) > 0;
-            });
-        });
         // What two cores give where nothing is shared: two DGifSlurp of the file in two processes
         // at once, half their time. Where the cores slow each other down, no split goes below it.
-        Measure twoAtOnce = best(repeat, [&] {
+        const auto twoSlurps = [&] {
             return inChild([&] {
                 const pid_t other = fork();
                 if (other == 0)
@@ -292,7 +296,22 @@ int main(int argc, char** argv)
                 int status = 0;
                 return slurp(path) && waitpid(other, &status, 0) == other && WIFEXITED(status) && WEXITSTATUS(status) == 0;
             });
+        };
+        const auto opens = bestInTurns(repeat, {
+            {[&] { return inChild([&] { return slurp(path); }); }},
+            {[&] { return inChild([&] { return splitInOrder(path); }); }},
+            {[&] {
+                return inChild([&] {
+                    FrameTable table;
+                    return SplitGifFrames(path, table) > 0;
+                });
+            }},
+            {twoSlurps},
         });
+        const Measure& floor = opens[0];
+        const Measure& inOrder = opens[1];
+        const Measure& parallel = opens[2];
+        Measure twoAtOnce = opens[3];
         twoAtOnce.seconds /= 2;
         twoAtOnce.cpuSeconds /= 2;
         rows.push_back({name, "open, one thread", inOrder, "DGifSlurp", floor, 0, memoryGoal});
@@ -309,41 +328,24 @@ int main(int argc, char** argv)
             const qsizetype bmp = 14 + 40 + 256 * 4 + ((spec.width + 3) & ~3) * qsizetype(spec.height);
             bmpSizes.assign(gifSizes.size(), bmp);
         }
-        const Measure gifFloor = best(repeat, [&] { return inChild([&] { return writePlainFiles(out, gifSizes); }); },
-                                      [&] { out = folders.next(); });
-        const Measure bmpFloor = best(repeat, [&] { return inChild([&] { return writePlainFiles(out, bmpSizes); }); },
-                                      [&] { out = folders.next(); });
-
-        const Measure gifOurs = best(
-            repeat,
-            [&] {
-                return inChild([&] { return exportFrames(path, out, FrameFormat::Gif); });
-            },
-            [&] { out = folders.next(); });
-        const Measure gifTheirs = best(
-            repeat,
-            [&] {
-                return program({"gifsicle", "--no-warnings", "--explode", "--output", (out + QStringLiteral("/frame")).toStdString(),
-                                path.toStdString()});
-            },
-            [&] { out = folders.next(); });
-        rows.push_back({name, "GIF export", gifOurs, "gifsicle --explode", gifTheirs, 0.5, 0, gifFloor});
-
-        const Measure bmpOurs = best(
-            repeat,
-            [&] {
-                return inChild([&] { return exportFrames(path, out, FrameFormat::Bmp); });
-            },
-            [&] { out = folders.next(); });
-        const Measure bmpTheirs = best(
-            repeat,
-            [&] {
-                // The package's own binary, whatever wrapper may stand first on the PATH.
-                const std::string convert = QFileInfo::exists(QStringLiteral("/usr/bin/convert")) ? "/usr/bin/convert" : "convert";
-                return program({convert, path.toStdString(), "+adjoin", (out + QStringLiteral("/frame%d.bmp")).toStdString()});
-            },
-            [&] { out = folders.next(); });
-        rows.push_back({name, "open + BMP export", bmpOurs, "convert +adjoin", bmpTheirs, 0.2, 0, bmpFloor});
+        const auto newFolder = [&] { out = folders.next(); };
+        // The package's own binary, whatever wrapper may stand first on the PATH.
+        const std::string convert = QFileInfo::exists(QStringLiteral("/usr/bin/convert")) ? "/usr/bin/convert" : "convert";
+        const auto exports = bestInTurns(repeat, {
+            {[&] { return inChild([&] { return writePlainFiles(out, gifSizes); }); }, newFolder},
+            {[&] { return inChild([&] { return exportFrames(path, out, FrameFormat::Gif); }); }, newFolder},
+            {[&] {
+                 return program({"gifsicle", "--no-warnings", "--explode", "--output",
+                                 (out + QStringLiteral("/frame")).toStdString(), path.toStdString()});
+             },
+             newFolder},
+            {[&] { return inChild([&] { return writePlainFiles(out, bmpSizes); }); }, newFolder},
+            {[&] { return inChild([&] { return exportFrames(path, out, FrameFormat::Bmp); }); }, newFolder},
+            {[&] { return program({convert, path.toStdString(), "+adjoin", (out + QStringLiteral("/frame%d.bmp")).toStdString()}); },
+             newFolder},
+        });
+        rows.push_back({name, "GIF export", exports[1], "gifsicle --explode", exports[2], 0.5, 0, exports[0]});
+        rows.push_back({name, "open + BMP export", exports[4], "convert +adjoin", exports[5], 0.2, 0, exports[3]});
     }
     QDir(folders.root).removeRecursively();
     printRows(rows, harnessMiB);
