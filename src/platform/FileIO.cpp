@@ -5,7 +5,6 @@
 #include "platform/SignalCleanup.h"
 
 #include <fcntl.h>
-#include <sys/mman.h>
 #include <sys/stat.h>
 #include <sys/uio.h>
 #include <unistd.h>
@@ -161,23 +160,6 @@ FileFailure LastFileFailure()
     return t_failure;
 }
 
-namespace {
-
-// A large buffer the read is about to fill: in pages of 2 MiB where the kernel has them, one
-// fault each rather than one per 4 KiB. That took a fifth of a large file's open.
-void adviseLargePages(QByteArray& data)
-{
-    if (data.size() < (qsizetype(4) << 20))
-        return; // smaller buffers share their pages with others
-    const std::uintptr_t page = std::uintptr_t(::sysconf(_SC_PAGESIZE));
-    const auto begin = (reinterpret_cast<std::uintptr_t>(data.data()) + page - 1) & ~(page - 1);
-    const auto end = (reinterpret_cast<std::uintptr_t>(data.data()) + std::uintptr_t(data.size())) & ~(page - 1);
-    if (end > begin)
-        ::madvise(reinterpret_cast<void*>(begin), end - begin, MADV_HUGEPAGE);
-}
-
-} // namespace
-
 QByteArray ReadWholeFile(const QString& path)
 {
     QByteArray data;
@@ -198,7 +180,6 @@ void ReadWholeFile(const QString& path, QByteArray& data, const ReadProgress& ar
     if (!S_ISREG(info.st_mode))
         fail(path, kNotRegularFile);
     data = QByteArray(qsizetype(info.st_size), Qt::Uninitialized);
-    adviseLargePages(data);
     // Pieces small enough that whoever is told gets to work soon after the read begins.
     const qsizetype piece = arrived ? qsizetype(1) << 20 : qsizetype(1) << 30;
     qsizetype done = 0;
