@@ -63,6 +63,17 @@ double ratioOf(const Measure& ours, const Measure& theirs)
     return ratios.size() % 2 ? ratios[middle] : (ratios[middle - 1] + ratios[middle]) / 2;
 }
 
+// The time `share` of a measurement would take, plus `otherShare` of another, round by round.
+Measure shared(const Measure& m, double share, const Measure& other = {}, double otherShare = 0)
+{
+    Measure result = m;
+    result.seconds = m.seconds * share + other.seconds * otherShare;
+    result.cpuSeconds = m.cpuSeconds * share + other.cpuSeconds * otherShare;
+    for (std::size_t i = 0; i < result.rounds.size(); ++i)
+        result.rounds[i] = m.rounds[i] * share + (i < other.rounds.size() ? other.rounds[i] * otherShare : 0);
+    return result;
+}
+
 double cpuOf(const rusage& usage)
 {
     return double(usage.ru_utime.tv_sec + usage.ru_stime.tv_sec)
@@ -337,22 +348,15 @@ int main(int argc, char** argv)
         const Measure& floor = opens[0];
         const Measure& inOrder = opens[1];
         const Measure& parallel = opens[2];
-        Measure twoAtOnce = opens[3];
-        twoAtOnce.seconds /= 2;
-        for (double& seconds : twoAtOnce.rounds)
-            seconds /= 2;
-        twoAtOnce.cpuSeconds /= 2;
+        const Measure twoAtOnce = shared(opens[3], 0.5);
         rows.push_back({name, "open, one thread", inOrder, "DGifSlurp", floor, 0, memoryGoal});
         rows.push_back({name, "open, all cores", parallel, "DGifSlurp", floor, 0.55, memoryGoal});
         rows.push_back({name, "two DGifSlurp at once, half", twoAtOnce, "DGifSlurp", floor, 0, 0});
         rows.push_back({name, "file read into new memory", opens[4], "DGifSlurp", floor, 0, 0});
         // The least two cores can take for an open that keeps the file's bytes, round by round:
         // the decoding split as two separate processes split it, and half the read beside it.
-        Measure keepingFloor = twoAtOnce;
-        keepingFloor.seconds += opens[4].seconds / 2;
-        for (std::size_t i = 0; i < keepingFloor.rounds.size(); ++i)
-            keepingFloor.rounds[i] += opens[4].rounds[i] / 2;
-        rows.push_back({name, "open, all cores", parallel, "floor: two DGifSlurp half + read half", keepingFloor, 0, 0});
+        rows.push_back({name, "open, all cores", parallel, "floor: two DGifSlurp half + read half",
+                        shared(opens[3], 0.5, opens[4], 0.5), 0, 0});
         if (opensOnly)
             continue;
 
