@@ -143,7 +143,7 @@ FrameOutcome FrameMaker::take()
     FrameOutcome outcome = std::move(*slot);
     slot.reset();
     ++m_taken;
-    m_aheadBytes -= outcome.held;
+    m_aheadBytes -= outcome.held();
     wakeIdleHelper();
     // Made while the file was still read, its decoder asked for bytes that had not arrived yet; or
     // refused for the room the window had, a picture the budget left in its turn allows: made
@@ -166,7 +166,7 @@ void FrameMaker::skip(std::int64_t count)
     for (; m_taken < std::min(end, m_claimed); ++m_taken) {
         std::optional<FrameOutcome>& slot = m_slots[std::size_t(m_taken % kAheadFrames)];
         if (slot)
-            m_aheadBytes -= slot->held;
+            m_aheadBytes -= slot->held();
         slot.reset();
     }
     m_taken = end;
@@ -202,8 +202,18 @@ bool FrameMaker::canClaim()
         return true;
     if (m_claimed - m_taken >= kAheadFrames)
         return false;
-    const std::int64_t declared = declaredCost(m_plan.chunk(m_claimed).bytes);
-    return declared > 0 ? m_aheadBytes + declared <= kAheadBytes : m_aheadBytes < kAheadBytes;
+    const std::int64_t bytes = allowance(m_plan.chunk(m_claimed));
+    return bytes > 0 && m_aheadBytes + bytes <= kAheadBytes;
+}
+
+// What a chunk may take while it is made: what its descriptor declares, or, where the chunk does not
+// tell (one cut at bytes inside an image that read like a separator, most often), whatever room
+// the window has left. Ahead of its turn a larger picture is refused, and made again in its turn:
+// it must not hold up the frames behind it until then.
+std::int64_t FrameMaker::allowance(const FrameCutter::Chunk& chunk) const
+{
+    const std::int64_t declared = declaredCost(chunk.bytes);
+    return declared > 0 ? declared : std::max<std::int64_t>(0, kAheadBytes - m_aheadBytes);
 }
 
 // Claims the chunk in turn, or while others help a batch of small ones, so that frames of a few
@@ -220,13 +230,8 @@ void FrameMaker::makeNext(std::unique_lock<std::mutex>& lock, PictureDecoder& de
     do {
         const bool inTurn = m_claimed == m_taken;
         chunks[count] = m_plan.chunk(m_claimed++);
-        // A chunk whose size its descriptor does not tell (one cut at bytes inside an image that
-        // read like a separator, most often) may have what room the window has left. A larger
-        // picture is refused for now and made again in its turn: it must not hold up the frames
-        // behind it until then.
-        const std::int64_t declared = declaredCost(chunks[count].bytes);
-        expected[count] = declared > 0 ? declared : std::max<std::int64_t>(0, kAheadBytes - m_aheadBytes);
-        limits[count] = declared > 0 || inTurn ? budget : std::min(budget, expected[count]);
+        expected[count] = allowance(chunks[count]);
+        limits[count] = inTurn ? budget : std::min(budget, expected[count]);
         m_aheadBytes += expected[count];
         batchBytes += expected[count++];
     } while (m_batching && count < kBatchFrames && batchBytes < kBatchBytes && canClaim());
@@ -236,14 +241,13 @@ void FrameMaker::makeNext(std::unique_lock<std::mutex>& lock, PictureDecoder& de
     for (std::int64_t i = 0; i < count; ++i) {
         const qsizetype offset = chunks[i].bytes.data() - data.data();
         outcomes[i] = makeFrame(decoder, m_header.size(), data.sliced(offset), offset, limits[i]);
-        // From now on the window counts what the frame holds.
-        outcomes[i]->held = outcomes[i]->error ? 0 : outcomes[i]->pictureBytes;
     }
     lock.lock();
     for (std::int64_t i = 0; i < count; ++i) {
-        m_aheadBytes += outcomes[i]->held - expected[i];
+        // From now on the window counts what the frame holds, not what it was allowed.
+        m_aheadBytes += outcomes[i]->held() - expected[i];
         if (first + i < m_taken) // skipped meanwhile
-            m_aheadBytes -= outcomes[i]->held;
+            m_aheadBytes -= outcomes[i]->held();
         else
             m_slots[std::size_t((first + i) % kAheadFrames)] = std::move(outcomes[i]);
     }

@@ -20,8 +20,6 @@ namespace skarvel {
 // the chunk alone held enough is decided in frame order, by the chunk's end.
 struct FrameOutcome {
     Picture picture;
-    // What the frame holds while it waits for its turn: its picture's memory, 0 without one.
-    std::int64_t held = 0;
     // The memory the picture needs, once its size is known; -1 before.
     std::int64_t pictureBytes = -1;
     // Offsets in the file: the chunk's first byte, the image's "," (-1 when not reached), the end
@@ -31,6 +29,9 @@ struct FrameOutcome {
     qsizetype needed = 0;
     qsizetype available = 0;
     std::optional<RuntimeError::Number> error;
+
+    // What the frame holds while it waits for its turn: its picture's memory, 0 without one.
+    std::int64_t held() const { return error ? 0 : pictureBytes; }
 };
 
 // All chunks of a file, cut as its bytes arrive. Only the first ones are kept as a list: a hostile
@@ -90,6 +91,7 @@ private:
     bool helperMayClaim();
     void wakeIdleHelper();
     bool canClaim();
+    std::int64_t allowance(const FrameCutter::Chunk& chunk) const;
     void makeNext(std::unique_lock<std::mutex>& lock, PictureDecoder& decoder);
     void help();
 
