@@ -3,13 +3,22 @@
 
 SKARVEL_ROOT=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
 
-# Debian packages the build and the tests need.
-SKARVEL_PACKAGES=(cmake ninja-build g++ pkg-config qt6-base-dev libgif-dev libgtest-dev
-  desktop-file-utils appstream dpkg-dev)
-# What scripts/fuzz needs on top: clang with libFuzzer and the sanitizer runtimes.
-SKARVEL_FUZZ_PACKAGES=(clang libclang-rt-dev)
-# What scripts/bench needs on top: the tools it compares with, and valgrind for profiles.
-SKARVEL_BENCH_PACKAGES=(gifsicle imagemagick valgrind)
+# Prints the Debian packages of the given kinds (run, build, test, package, fuzz, bench), one a
+# line, from packaging/packages.list, the one place that names them.
+skarvel_packages() {
+  local kinds=" $* " kind pkg _
+  while read -r kind pkg _; do
+    case "$kind" in '' | '#'*) continue ;; esac
+    if [[ "$kinds" == *" $kind "* ]]; then echo "$pkg"; fi
+  done <"$SKARVEL_ROOT/packaging/packages.list"
+}
+
+# Installs the Debian packages of the given kinds that are not installed yet.
+ensure_kinds() {
+  local packages
+  mapfile -t packages < <(skarvel_packages "$@")
+  ensure_packages "${packages[@]}"
+}
 
 # Installs the named Debian packages that are not installed yet.
 ensure_packages() {

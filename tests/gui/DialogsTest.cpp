@@ -6,6 +6,7 @@
 #include "platform/RuntimeError.h"
 #include "platform/Translations.h"
 #include "support/FakeModal.h"
+#include "support/MachineNeeds.h"
 #include "support/TestFiles.h"
 
 #include <QAbstractButton>
@@ -77,6 +78,7 @@ TEST(QtModalServices, RealDialogsSpeakItalianAndShowWhatTheyAreGiven)
     // Scripted dialogs are gone with their scope.
     { FakeModal gone; }
     EXPECT_THROW(BrowseForFolder(nullptr, QStringLiteral("Dove?")), std::logic_error) << "nobody left to answer";
+    ASSERT_TRUE(hasItalianQtTexts());
     InstallItalianTranslations();
     QtModalServices services;
     QWidget owner;

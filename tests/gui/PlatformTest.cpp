@@ -10,6 +10,8 @@
 #include "widgets/StatusBar.h"
 #include "widgets/TriDim.h"
 
+#include "support/MachineNeeds.h"
+
 #include <gtest/gtest.h>
 
 #include <cmath>
@@ -152,6 +154,7 @@ TEST(PathEllipsis, KeepsLeadingFoldersAndTheFileNameWithinTheRoom)
 
 TEST(RuntimeFont, ArialIsALookAlikeAndACaptionShrinksUntilItFitsInWholePixels)
 {
+    ASSERT_TRUE(hasLiberationSans());
     const QString text = QStringLiteral("Salva Frames");
     const QFont start = runtimeFont(QStringLiteral("Arial"), 12);
     const auto width = [&](const QFont& f) { return QFontMetricsF(f).boundingRect(QRectF(0, 0, 500, 50), Qt::TextSingleLine, text).width(); };

@@ -2,6 +2,7 @@
 // them, the classic colours whatever the desktop's theme, the button faces and the fitting of
 // the captions.
 #include "WindowFixture.h"
+#include "support/MachineNeeds.h"
 
 #include "about/frmAbout.h"
 #include "platform/LightControls.h"
@@ -24,6 +25,7 @@ using B = std::vector<double>;
 
 TEST_F(WindowLook, ControlsStandWhereTheSetUpPutThem)
 {
+    ASSERT_TRUE(hasLiberationSans()) << "the status bar's captions are measured in it";
     const frmSkarvel& w = *window;
     const std::vector<std::pair<B, B>> boxes{
         {box(*w.picMin), {210, 390, 1575, 4815}},      {box(*w.picUpDown[1]), {1560, 45, 225, 225}},

@@ -1,4 +1,5 @@
 # Installs the build tree into a scratch prefix and checks that every file a desktop needs is there.
+cmake_minimum_required(VERSION 3.25)
 file(REMOVE_RECURSE ${WORK_DIR})
 execute_process(COMMAND ${CMAKE_COMMAND} --install ${BUILD_DIR} --prefix ${WORK_DIR}/usr
                 RESULT_VARIABLE result OUTPUT_QUIET)

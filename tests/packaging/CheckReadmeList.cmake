@@ -1,0 +1,16 @@
+# The README quotes packaging/packages.list, kind by kind; a quote that has drifted from the list
+# would tell a new machine's owner to install the wrong things.
+cmake_minimum_required(VERSION 3.25)
+include(${SOURCE_DIR}/packaging/Packages.cmake)
+file(READ ${SOURCE_DIR}/README.md readme)
+foreach(kind run build test package fuzz bench)
+  skarvel_packages(packages ${kind})
+  list(JOIN packages ", " joined)
+  string(LENGTH "${kind}" length)
+  math(EXPR pad "9 - ${length}")
+  string(REPEAT " " ${pad} spaces)
+  string(FIND "${readme}" "\n    ${kind}${spaces}${joined}\n" at)
+  if(at EQUAL -1)
+    message(FATAL_ERROR "README.md does not quote the ${kind} packages as the list has them: ${joined}")
+  endif()
+endforeach()
