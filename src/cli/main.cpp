@@ -92,8 +92,8 @@ void printFrameTable(std::int32_t result, const FrameTable& table)
                           .arg(frame.FrameDelay)
                           .arg(frame.FrameLeft)
                           .arg(frame.FrameTop)
-                          .arg(frame.FramePicture.pixelWidth())
-                          .arg(frame.FramePicture.pixelHeight()).toUtf8());
+                          .arg(frame.pixelWidth)
+                          .arg(frame.pixelHeight).toUtf8());
     }
     print(stdout, "]}\n");
 }
@@ -101,7 +101,9 @@ void printFrameTable(std::int32_t result, const FrameTable& table)
 int info(const QString& path)
 {
     FrameTable table;
-    const std::int32_t result = SplitGifFrames(path, table);
+    FrameKeeping keeping; // the values are all it prints
+    keeping.pictureBytes = 0;
+    const std::int32_t result = SplitGifFrames(path, table, {}, keeping);
     const int code = splitOutcome(path, result);
     printFrameTable(result, table);
     return code;

@@ -1,6 +1,7 @@
 #include "frames/FrameCosts.h"
 
 #include "frames/FrameCutter.h"
+#include "frames/FrameTable.h"
 #include "platform/Picture.h"
 
 namespace skarvel {
@@ -52,7 +53,7 @@ std::int64_t FramesCostButLast(QByteArrayView data)
                 const std::int64_t width = quint8(data[at + 5]) + quint8(data[at + 6]) * 256;
                 const std::int64_t height = quint8(data[at + 7]) + quint8(data[at + 8]) * 256;
                 if (width * height <= PictureLimits::kMaxPixels)
-                    current = FrameCost(width, height, quint8(data[at + 9]) & 0x80);
+                    current = kFrameTableBytes;
                 imageSeen = true;
             }
             at = skipSubBlocks(data, at + 11 + FrameCutter::colourTableBytes(data[at + 9]));

@@ -2,6 +2,7 @@
 
 #include "frames/ExportGifFrames.h"
 #include "frames/PathHelpers.h"
+#include "frames/PicturesInOrder.h"
 #include "frames/SplitGifFrames.h"
 #include "platform/RuntimeError.h"
 
@@ -9,6 +10,7 @@
 
 #include <algorithm>
 #include <new>
+#include <optional>
 #include <system_error>
 
 namespace skarvel {
@@ -51,7 +53,11 @@ std::int32_t FrameExport::split(FrameTable& table)
     } catch (const std::system_error&) {
         m_limit = 0; // no thread to be had: everything is written by save()
     }
-    const std::int32_t result = SplitGifFrames(m_gifFile, table, [&](std::size_t index) { queue(table, index); });
+    // Pictures go to the writer as they are made; none is kept for later.
+    FrameKeeping keeping;
+    keeping.pictureBytes = 0;
+    const std::int32_t result = SplitGifFrames(
+        m_gifFile, table, [&](std::size_t index, const Picture& picture) { queue(table, index, picture); }, keeping);
     {
         const std::lock_guard lock(m_mutex);
         m_splitEnded = true;
@@ -61,7 +67,7 @@ std::int32_t FrameExport::split(FrameTable& table)
     return result;
 }
 
-void FrameExport::queue(const FrameTable& table, std::size_t index)
+void FrameExport::queue(const FrameTable& table, std::size_t index, const Picture& picture)
 {
     if (index >= m_limit)
         return;
@@ -72,9 +78,11 @@ void FrameExport::queue(const FrameTable& table, std::size_t index)
             job.gifBytes = table.gifBytes;
             job.gifParts = GifFileParts(table, index);
         } else {
-            job.picture = table.frames[index].FramePicture; // shared, not copied
+            job.picture = picture; // shared, not copied
         }
-        const std::lock_guard lock(m_mutex);
+        std::unique_lock lock(m_mutex);
+        m_changed.wait(lock, [&] { return m_queuedBytes < kQueueBytes || m_gaveUp || m_stop; });
+        m_queuedBytes += job.picture.byteCount();
         m_jobs.push_back(std::move(job));
         ++m_queued;
     } catch (const std::bad_alloc&) {
@@ -110,6 +118,7 @@ void FrameExport::writeAhead()
         const bool done = file.isValid();
         {
             const std::lock_guard lock(m_mutex);
+            m_queuedBytes -= job.picture.byteCount();
             if (done)
                 m_files.push_back(std::move(file));
             else
@@ -132,16 +141,21 @@ UnnamedFile FrameExport::written(std::size_t index)
 
 bool FrameExport::save(const FrameTable& table)
 {
+    // Frames not written ahead are decoded again, on every core, from the first of them on.
+    std::optional<PicturesInOrder> rest;
     for (std::size_t k = 0; k < table.frames.size(); ++k) {
         const QString path = FramePath(m_prefix, k, m_format);
         UnnamedFile file = written(k);
         try {
-            if (file.isValid())
+            if (file.isValid()) {
                 NameUnnamedFile(file, path);
-            else if (m_format == FrameFormat::Gif)
+            } else if (m_format == FrameFormat::Gif) {
                 WriteWholeFile(path, GifFileParts(table, k));
-            else
-                SavePicture(table.frames[k].FramePicture, path);
+            } else {
+                if (!rest)
+                    rest.emplace(table, k, ThreadCount(kAllCores));
+                SavePicture(rest->next(), path);
+            }
         } catch (const RuntimeError&) {
             return false;
         } catch (const std::bad_alloc&) {

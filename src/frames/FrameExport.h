@@ -23,6 +23,10 @@ namespace skarvel {
 // interrupted leaves no frame it should not, and no partial file.
 class FrameExport {
 public:
+    // Pictures waiting for the writer at most: beyond it the split waits, rather than hold every
+    // frame of a file whose frames decode faster than they are written.
+    static constexpr std::int64_t kQueueBytes = std::int64_t(64) << 20;
+
     FrameExport(const QString& sGifFile, const QString& folder, FrameFormat format);
     ~FrameExport();
     FrameExport(const FrameExport&) = delete;
@@ -39,7 +43,7 @@ private:
         QByteArray gifBytes; // keeps the bytes the parts are views of
         std::array<QByteArrayView, 3> gifParts;
     };
-    void queue(const FrameTable& table, std::size_t index);
+    void queue(const FrameTable& table, std::size_t index, const Picture& picture);
     void writeAhead();
     UnnamedFile written(std::size_t index);
 
@@ -53,6 +57,7 @@ private:
     std::deque<Job> m_jobs;
     std::vector<UnnamedFile> m_files; // frame k's is m_files[k]
     std::size_t m_queued = 0;
+    std::int64_t m_queuedBytes = 0; // of the pictures waiting to be written
     bool m_splitEnded = false;
     bool m_gaveUp = false; // a frame could not be written ahead: save() writes it and the rest
     bool m_stop = false;

@@ -10,7 +10,7 @@ namespace {
 
 // Never throws: every failure is part of the outcome.
 FrameOutcome makeFrame(PictureDecoder& decoder, qsizetype headerSize, QByteArrayView rest, qsizetype restOffset,
-                       std::int64_t maxBytes)
+                       std::int64_t maxBytes, const FrameRendition& rendition)
 {
     FrameOutcome outcome;
     PictureReading reading;
@@ -18,6 +18,8 @@ FrameOutcome makeFrame(PictureDecoder& decoder, qsizetype headerSize, QByteArray
         PictureLimits limits;
         limits.maxBytes = maxBytes;
         outcome.picture = decoder.load(rest, limits, &reading);
+        if (rendition)
+            outcome.rendition = rendition(outcome.picture);
     } catch (const RuntimeError& error) {
         outcome.error = error.number();
     } catch (const std::bad_alloc&) {
@@ -34,6 +36,9 @@ FrameOutcome makeFrame(PictureDecoder& decoder, qsizetype headerSize, QByteArray
     outcome.available = restOffset + rest.size();
     return outcome;
 }
+
+// The frame in turn may take any picture the pixel limit allows: it is not kept beyond its turn.
+constexpr std::int64_t kInTurn = PictureLimits{}.maxBytes;
 
 // What the Image Descriptor claims the frame costs when it stands where a plain frame has it:
 // right behind a four-byte Graphic Control Extension. 0 for any other layout or a size no picture
@@ -79,9 +84,9 @@ FrameCutter::Chunk FramePlan::chunk(std::int64_t index)
     return restChunk;
 }
 
-FrameMaker::FrameMaker(QByteArrayView soFar, QByteArrayView header, FramePlan& plan, std::int64_t budget,
-                       int threads)
-    : m_data(soFar), m_header(header), m_plan(plan), m_decoder(header, &m_tables), m_remaining(budget),
+FrameMaker::FrameMaker(QByteArrayView soFar, QByteArrayView header, FramePlan& plan, int threads,
+                       const FrameRendition& rendition)
+    : m_data(soFar), m_header(header), m_plan(plan), m_rendition(rendition), m_decoder(header, &m_tables),
       m_slots(std::size_t(kAheadFrames))
 {
     // While the file is still read, nobody knows how many frames there will be.
@@ -146,17 +151,14 @@ FrameOutcome FrameMaker::take()
     m_aheadBytes -= outcome.held();
     wakeIdleHelper();
     // Made while the file was still read, its decoder asked for bytes that had not arrived yet; or
-    // refused for the room the window had, a picture the budget left in its turn allows: made
-    // again in its turn, as if it had waited.
+    // refused for the room the window had: made again in its turn, as if it had waited.
     const bool readTooLittle = outcome.needed > outcome.available && outcome.available < m_data.size();
-    const bool refusedForRoom = outcome.error == RuntimeError::OutOfMemory && outcome.pictureBytes >= 0
-                                && outcome.pictureBytes <= m_remaining;
+    const bool refusedForRoom = outcome.error == RuntimeError::OutOfMemory && outcome.pictureBytes >= 0;
     if (!readTooLittle && !refusedForRoom)
         return outcome;
     const QByteArrayView data = m_data;
-    const std::int64_t budget = m_remaining;
     lock.unlock();
-    return makeFrame(m_decoder, m_header.size(), data.sliced(outcome.begin), outcome.begin, budget);
+    return makeFrame(m_decoder, m_header.size(), data.sliced(outcome.begin), outcome.begin, kInTurn, m_rendition);
 }
 
 void FrameMaker::skip(std::int64_t count)
@@ -172,12 +174,6 @@ void FrameMaker::skip(std::int64_t count)
     m_taken = end;
     m_claimed = std::max(m_claimed, end);
     wakeIdleHelper();
-}
-
-void FrameMaker::stored(std::int64_t bytes)
-{
-    const std::lock_guard lock(m_mutex);
-    m_remaining -= bytes;
 }
 
 // A helper waits until the window has room for a whole batch: woken for every frame taken, it
@@ -221,7 +217,6 @@ std::int64_t FrameMaker::allowance(const FrameCutter::Chunk& chunk) const
 void FrameMaker::makeNext(std::unique_lock<std::mutex>& lock, PictureDecoder& decoder)
 {
     const std::int64_t first = m_claimed;
-    const std::int64_t budget = m_remaining;
     FrameCutter::Chunk chunks[kBatchFrames];
     std::int64_t expected[kBatchFrames];
     std::int64_t limits[kBatchFrames];
@@ -231,7 +226,7 @@ void FrameMaker::makeNext(std::unique_lock<std::mutex>& lock, PictureDecoder& de
         const bool inTurn = m_claimed == m_taken;
         chunks[count] = m_plan.chunk(m_claimed++);
         expected[count] = allowance(chunks[count]);
-        limits[count] = inTurn ? budget : std::min(budget, expected[count]);
+        limits[count] = inTurn ? kInTurn : std::min(kInTurn, expected[count]);
         m_aheadBytes += expected[count];
         batchBytes += expected[count++];
     } while (m_batching && count < kBatchFrames && batchBytes < kBatchBytes && canClaim());
@@ -240,7 +235,7 @@ void FrameMaker::makeNext(std::unique_lock<std::mutex>& lock, PictureDecoder& de
     std::optional<FrameOutcome> outcomes[kBatchFrames];
     for (std::int64_t i = 0; i < count; ++i) {
         const qsizetype offset = chunks[i].bytes.data() - data.data();
-        outcomes[i] = makeFrame(decoder, m_header.size(), data.sliced(offset), offset, limits[i]);
+        outcomes[i] = makeFrame(decoder, m_header.size(), data.sliced(offset), offset, limits[i], m_rendition);
     }
     lock.lock();
     for (std::int64_t i = 0; i < count; ++i) {

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "frames/FrameCutter.h"
+#include "frames/FrameTable.h"
 #include "platform/Picture.h"
 #include "platform/RuntimeError.h"
 
@@ -20,6 +21,7 @@ namespace skarvel {
 // the chunk alone held enough is decided in frame order, by the chunk's end.
 struct FrameOutcome {
     Picture picture;
+    QImage rendition;
     // The memory the picture needs, once its size is known; -1 before.
     std::int64_t pictureBytes = -1;
     // Offsets in the file: the chunk's first byte, the image's "," (-1 when not reached), the end
@@ -58,11 +60,10 @@ struct FramePlan {
 
 // Decodes the chunks of a plan on several threads and hands them out in order. Threads work ahead
 // of the chunk handed out last by at most a window, counted in chunks and in the memory their
-// pictures take (or may take, while they are made), so that a file that fails early costs little
-// beyond what was stored, and small frames still give every thread enough to do between two waits.
-// Helpers begin with the chunks that have arrived while the file is still read; the calling thread
-// decodes too while it waits for its turn; with one thread it decodes each chunk in its turn with
-// the exact budget left.
+// pictures take (or may take, while they are made), so that memory stays bounded however large the
+// file, and small frames still give every thread enough to do between two waits. Helpers begin
+// with the chunks that have arrived while the file is still read; the calling thread decodes too
+// while it waits for its turn; with one thread it decodes each chunk in its turn.
 class FrameMaker {
 public:
     static constexpr std::int64_t kAheadFrames = 256;
@@ -70,7 +71,8 @@ public:
     static constexpr std::int64_t kBatchFrames = 32;
     static constexpr std::int64_t kBatchBytes = std::int64_t(64) << 10;
 
-    FrameMaker(QByteArrayView soFar, QByteArrayView header, FramePlan& plan, std::int64_t budget, int threads);
+    FrameMaker(QByteArrayView soFar, QByteArrayView header, FramePlan& plan, int threads,
+               const FrameRendition& rendition);
     ~FrameMaker();
     FrameMaker(const FrameMaker&) = delete;
     FrameMaker& operator=(const FrameMaker&) = delete;
@@ -84,8 +86,6 @@ public:
     FrameOutcome take();
     // The next `count` chunks belong to the frame taken last: nobody decodes them on their own.
     void skip(std::int64_t count);
-    // A frame of `bytes` was stored: frames made from now on have that much less room.
-    void stored(std::int64_t bytes);
 
 private:
     bool helperMayClaim();
@@ -98,6 +98,7 @@ private:
     QByteArrayView m_data;
     QByteArrayView m_header;
     FramePlan& m_plan;
+    const FrameRendition& m_rendition;
     SharedColourTables m_tables;
     PictureDecoder m_decoder; // the calling thread's
     std::mutex m_mutex;
@@ -105,7 +106,6 @@ private:
     std::condition_variable m_room;  // the window has room for more
     int m_helping = 0; // helpers started that have a decoder
     int m_idleHelpers = 0;
-    std::int64_t m_remaining;
     std::int64_t m_claimed = 0;
     std::int64_t m_taken = 0;
     std::int64_t m_aheadBytes = 0; // expected by the chunks decoded or being decoded, not yet taken

@@ -2,6 +2,8 @@
 
 #include "frames/ExportGifFrames.h"
 #include "frames/PathHelpers.h"
+#include "frames/PicturesInOrder.h"
+#include "frames/SplitGifFrames.h"
 #include "platform/RuntimeError.h"
 
 #include <QDir>
@@ -27,10 +29,11 @@ namespace {
 
 bool saveBitmaps(const FrameTable& table, const QString& prefix)
 {
+    PicturesInOrder pictures(table, 0, ThreadCount(kAllCores));
     for (std::size_t i = 0; i < table.frames.size(); ++i) {
         const QString path = FramePath(prefix, i, FrameFormat::Bmp);
         try {
-            SavePicture(table.frames[i].FramePicture, path);
+            SavePicture(pictures.next(), path);
         } catch (const RuntimeError&) {
             return false;
         } catch (const std::bad_alloc&) {

@@ -55,27 +55,15 @@ void readFrameValues(FrameEntry& entry, QByteArrayView chunk, bool last)
     }
 }
 
-// The failure of a frame when `remaining` bytes of the budget are left once the frames before it
-// are stored. A frame made ahead of its turn was checked against a budget at least as large, so
-// the only difference can be a picture the smaller budget refuses, and that check comes right
-// after the size is known: exactly where a frame made in its turn would have stopped.
+// The failure of a frame when `remaining` bytes of the table's budget are left once the frames
+// before it are stored. A frame that cannot be made costs nothing.
 std::optional<RuntimeError::Number> failureOf(const FrameOutcome& outcome, std::int64_t remaining)
 {
-    if (outcome.pictureBytes > remaining)
+    if (outcome.error)
+        return outcome.error;
+    if (kFrameTableBytes > remaining)
         return RuntimeError::OutOfMemory;
-    return outcome.error;
-}
-
-int threadsFor(int threads)
-{
-    if (threads > 0)
-        return threads;
-    // The cores this process may run on: under taskset or a container's CPU set, more threads
-    // than that only take turns.
-    cpu_set_t allowed;
-    if (::sched_getaffinity(0, sizeof allowed, &allowed) == 0)
-        return std::max(1, CPU_COUNT(&allowed));
-    return int(std::max(1u, std::thread::hardware_concurrency()));
+    return std::nullopt;
 }
 
 // Settles where the frame that starts with `chunk` ends. A separator that ended the chunk inside
@@ -112,8 +100,8 @@ std::int64_t settleChunk(FrameCutter::Chunk& chunk, FrameCutter& cutter, QByteAr
 // arrived are decoded ahead on helper threads, and stored in order once all of it is there.
 class GifSplit {
 public:
-    GifSplit(FrameTable& table, std::int64_t budget, int threads, const FrameStored& stored)
-        : m_table(table), m_budget(budget), m_threads(threadsFor(threads)), m_stored(stored)
+    GifSplit(FrameTable& table, std::int64_t budget, int threads, const FrameStored& stored, const FrameKeeping& keeping)
+        : m_table(table), m_budget(budget), m_threads(ThreadCount(threads)), m_stored(stored), m_keeping(keeping)
     {
         table.clear();
     }
@@ -151,13 +139,14 @@ private:
     {
         m_plan.emplace(cutter);
         m_plan->grow(soFar, whole);
-        m_maker.emplace(soFar, cutter.header(), *m_plan, m_budget, m_threads);
+        m_maker.emplace(soFar, cutter.header(), *m_plan, m_threads, m_keeping.rendition);
     }
 
     FrameTable& m_table;
     const std::int64_t m_budget;
     const int m_threads;
     const FrameStored& m_stored;
+    const FrameKeeping& m_keeping;
     qsizetype m_headerTriedAt = 0;
     std::optional<FramePlan> m_plan;
     std::optional<FrameMaker> m_maker; // behind the plan: stops before the plan goes
@@ -175,6 +164,7 @@ std::int32_t GifSplit::finish(const QByteArray& data)
     m_table.GifHeight = quint8(header[8]) + quint8(header[9]) * 256;
     m_table.gifBytes = data;
     m_table.headerSize = header.size();
+    m_table.pictures = std::make_shared<FramePictures>(data, header.size(), m_keeping.pictureBytes);
 
     try {
         // Refused before any frame is stored rather than after decoding most of it. The last frame
@@ -187,9 +177,9 @@ std::int32_t GifSplit::finish(const QByteArray& data)
             start(cutter, data, true);
         FrameMaker& maker = *m_maker;
 
-        // No frame costs less than a picture of one pixel: the table never grows past this.
-        m_table.frames.reserve(std::size_t(std::min(m_plan->count, m_budget / FrameCost(1, 1, false) + 1)));
+        m_table.frames.reserve(std::size_t(std::min(m_plan->count, m_budget / kFrameTableBytes + 1)));
         std::int64_t remaining = m_budget;
+        std::int64_t renditions = 0;
         while (auto chunk = cutter.next()) {
             FrameOutcome outcome = maker.take();
             maker.skip(settleChunk(*chunk, cutter, data, outcome));
@@ -206,14 +196,20 @@ std::int32_t GifSplit::finish(const QByteArray& data)
                     return -1;
                 break;
             }
-            remaining -= outcome.pictureBytes;
-            maker.stored(outcome.pictureBytes);
-            entry.FramePicture = std::move(outcome.picture);
+            remaining -= kFrameTableBytes;
+            const std::size_t index = m_table.frames.size();
+            entry.pixelWidth = outcome.picture.pixelWidth();
+            entry.pixelHeight = outcome.picture.pixelHeight();
             entry.chunkBegin = chunk->bytes.data() - data.constData();
             entry.chunkEnd = entry.chunkBegin + chunk->bytes.size();
+            if (renditions + outcome.rendition.sizeInBytes() <= FrameKeeping::kRenditionBytes) {
+                renditions += outcome.rendition.sizeInBytes();
+                entry.rendition = std::move(outcome.rendition);
+            }
+            m_table.pictures->keep(index, outcome.picture, outcome.pictureBytes);
             m_table.frames.push_back(std::move(entry));
             if (m_stored)
-                m_stored(m_table.frames.size() - 1);
+                m_stored(index, outcome.picture);
         }
         return std::max(0, m_table.upperIndex());
     } catch (const std::bad_alloc&) {
@@ -223,15 +219,28 @@ std::int32_t GifSplit::finish(const QByteArray& data)
 
 } // namespace
 
+int ThreadCount(int threads)
+{
+    if (threads > 0)
+        return threads;
+    // The cores this process may run on: under taskset or a container's CPU set, more threads
+    // than that only take turns.
+    cpu_set_t allowed;
+    if (::sched_getaffinity(0, sizeof allowed, &allowed) == 0)
+        return std::max(1, CPU_COUNT(&allowed));
+    return int(std::max(1u, std::thread::hardware_concurrency()));
+}
+
 std::int32_t SplitGifFrames(const QString& sGifPath, FrameTable& table)
 {
     return SplitGifFrames(sGifPath, table, {});
 }
 
-std::int32_t SplitGifFrames(const QString& sGifPath, FrameTable& table, const FrameStored& stored)
+std::int32_t SplitGifFrames(const QString& sGifPath, FrameTable& table, const FrameStored& stored,
+                            const FrameKeeping& keeping)
 {
     QByteArray data; // outlives the split, whose helpers may still read it when the read fails
-    GifSplit split(table, PictureLimits::kSplitBudgetBytes, kAllCores, stored);
+    GifSplit split(table, PictureLimits::kSplitBudgetBytes, kAllCores, stored, keeping);
     try {
         ReadWholeFile(sGifPath, data, [&](QByteArrayView soFar) { split.arrived(soFar); });
     } catch (const RuntimeError&) {
@@ -243,9 +252,9 @@ std::int32_t SplitGifFrames(const QString& sGifPath, FrameTable& table, const Fr
 }
 
 std::int32_t SplitGifBytes(const QByteArray& data, FrameTable& table, std::int64_t budgetBytes, int threads,
-                           const FrameStored& stored, qsizetype pieceBytes)
+                           const FrameStored& stored, qsizetype pieceBytes, const FrameKeeping& keeping)
 {
-    GifSplit split(table, budgetBytes, threads, stored);
+    GifSplit split(table, budgetBytes, threads, stored, keeping);
     try {
         for (qsizetype end = pieceBytes; pieceBytes > 0 && end < data.size(); end += pieceBytes) {
             split.arrived(QByteArrayView(data).first(end));

@@ -186,14 +186,33 @@ void DrawingSurface::PaintPicture(const Picture& picture, double x, double y,
     if (target.width() <= 0 || target.height() <= 0 || source.width() <= 0 ||
         source.height() <= 0)
         return;
+    drawPrepared(target, PreparedPicture(picture, source, target.size()));
+}
+
+QImage DrawingSurface::PreparedPicture(const Picture& picture, QRect source, QSize size)
+{
     // Converted before the cut, so that a source part beyond the picture reads as transparent.
     QImage part = picture.image().convertToFormat(QImage::Format_ARGB32_Premultiplied);
     if (source != part.rect())
         part = part.copy(source);
     // A shrunk picture is averaged, so that thin lines and fine detail do not drop out; an
     // enlarged one keeps its pixels sharp.
-    if (target.width() < source.width() || target.height() < source.height())
-        part = part.scaled(target.size(), Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
+    if (size.width() < source.width() || size.height() < source.height())
+        part = part.scaled(size, Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
+    return part;
+}
+
+void DrawingSurface::PaintPrepared(const QImage& prepared, double x, double y, double width, double height)
+{
+    sync();
+    const QRect target(toPixels(x), toPixels(y), toPixels(width), toPixels(height));
+    if (prepared.isNull() || m_image.isNull() || target.width() <= 0 || target.height() <= 0)
+        return;
+    drawPrepared(target, prepared);
+}
+
+void DrawingSurface::drawPrepared(QRect target, const QImage& part)
+{
     QPainter painter(&m_image);
     painter.setRenderHint(QPainter::SmoothPixmapTransform, false);
     painter.drawImage(target, part);

@@ -69,6 +69,11 @@ public:
                       double sourceX = 0, double sourceY = 0,
                       std::optional<double> sourceWidth = {},
                       std::optional<double> sourceHeight = {});
+    // What PaintPicture draws of `picture`: its `source` part (in pixels), smoothly scaled to
+    // `size` when that shrinks it. Made on any thread, kept, and painted later by PaintPrepared
+    // into a destination of that size, it gives the very pixels PaintPicture would.
+    static QImage PreparedPicture(const Picture& picture, QRect source, QSize size);
+    void PaintPrepared(const QImage& prepared, double x, double y, double width, double height);
     // Colour at the point as &HBBGGRR, -1 outside the surface.
     std::int32_t Point(double x, double y) const;
     // Prints at (CurrentX, CurrentY) in ForeColor, background left as is, then moves to the
@@ -82,6 +87,7 @@ public:
     std::function<void()> onChange;
 
 private:
+    void drawPrepared(QRect target, const QImage& part);
     void renewFace();
     void changed();
     QRgb clearPixel() const;

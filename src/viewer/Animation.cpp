@@ -49,6 +49,9 @@ void frmSkarvel::Timer1_Timer()
         box.Cls();
     }
     const FrameEntry& frame = Frames.frames[std::size_t(lCurFrame)];
+    // Decoded ahead while the last frame stood, unless the pictures hold it already.
+    const Picture picture = Frames.FramePicture(std::size_t(lCurFrame));
+    m_ahead.want(Frames, lCurFrame < last ? std::size_t(lCurFrame) + 1 : 0);
 
     // The frame painted now stays until the next tick. The splitter never gives 0; a timer of
     // 0 ms would tick without pause.
@@ -58,9 +61,9 @@ void frmSkarvel::Timer1_Timer()
 
     std::int32_t w0 = 0;
     std::int32_t h0 = 0;
-    HimetricToPixels(frame.FramePicture.Width(), w0);
-    HimetricToPixels(frame.FramePicture.Height(), h0);
-    box.PaintPicture(frame.FramePicture, sngZoom * float(frame.FrameLeft),
+    HimetricToPixels(frame.Width(), w0);
+    HimetricToPixels(frame.Height(), h0);
+    box.PaintPicture(picture, sngZoom * float(frame.FrameLeft),
                      sngZoom * float(frame.FrameTop), double(sngZoom) * w0,
                      double(sngZoom) * h0);
 }

@@ -43,6 +43,7 @@ void frmSkarvel::Form_Unload()
 {
     m_unloaded = true;
     Timer1->stop();
+    m_ahead.forget();
     Frames.clear();
     sbMain.reset();
     objTriDim.reset();

@@ -28,17 +28,21 @@ namespace {
 // seconds. User input waits until the split is over.
 std::int32_t splitWhileAnswering(const QString& path, FrameTable& table)
 {
+    // The strip's thumbnails are made with the pictures, on the threads that decode them: stepping
+    // through a file of large frames then never waits for a decode.
+    FrameKeeping keeping;
+    keeping.rendition = &frmSkarvel::ThumbnailRendition;
     QEventLoop loop;
     std::int32_t result = -1;
     std::thread worker;
     try {
         worker = std::thread([&] {
-            result = SplitGifFrames(path, table);
+            result = SplitGifFrames(path, table, {}, keeping);
             QMetaObject::invokeMethod(&loop, &QEventLoop::quit, Qt::QueuedConnection);
         });
     } catch (const std::system_error&) {
         // No thread to be had: split here, with the window still for that time.
-        return SplitGifFrames(path, table);
+        return SplitGifFrames(path, table, {}, keeping);
     }
     loop.exec(QEventLoop::ExcludeUserInputEvents);
     // The loop also ends when the application quits; the split must still be over before its
@@ -95,6 +99,7 @@ void frmSkarvel::OpenGifFile(const QString& sGifPath)
 {
     const QPointer<frmSkarvel> alive(this);
     // The old pictures go first: two files' frames need not fit in memory together.
+    m_ahead.forget();
     Frames.clear();
     FrameTable split;
     std::int32_t result = -1;

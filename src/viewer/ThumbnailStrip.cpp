@@ -29,6 +29,39 @@ int edgePixel(double twipsValue)
     return int(units::nearest(twipsValue / units::kTwipsPerPixel));
 }
 
+// Where a picture of this extent (HIMETRIC) goes in its slot, in twips: its natural size (w0, h0),
+// the size it is painted at, shrunk to fit the box keeping its shape, and its offset in the box.
+struct SlotPlace {
+    double w0, h0, w, h, dx, dy;
+};
+
+SlotPlace slotPlace(int himetricWidth, int himetricHeight)
+{
+    SlotPlace place{};
+    place.w0 = double(units::nearest(himetricWidth * 1440.0 / 2540.0));
+    place.h0 = double(units::nearest(himetricHeight * 1440.0 / 2540.0));
+    place.w = place.w0;
+    place.h = place.h0;
+    if ((place.h0 > kBox || place.w0 > kBox) && place.h0 > 0) {
+        const float r = float(place.w0 / place.h0);
+        if (r <= 1) {
+            place.w = double(units::nearest(float(kBox) * r));
+            place.h = kBox;
+        } else {
+            place.w = kBox;
+            place.h = double(units::nearest(float(kBox) / r));
+        }
+    }
+    place.dx = double(units::nearest((kBox - place.w) / 2));
+    place.dy = double(units::nearest((kBox - place.h) / 2));
+    return place;
+}
+
+int stripPixels(double twips)
+{
+    return int(units::twipsToPixels(twips));
+}
+
 } // namespace
 
 void frmSkarvel::DrawThumbnails()
@@ -64,29 +97,16 @@ void frmSkarvel::DrawThumbnails()
             return;
         if (i < 0 || i > Frames.upperIndex())
             return;
-        const Picture picture = Frames.frames[std::size_t(i)].FramePicture;
-
-        const auto w0 = double(units::nearest(picture.Width() * 1440.0 / 2540.0));
-        const auto h0 = double(units::nearest(picture.Height() * 1440.0 / 2540.0));
-        double w = w0;
-        double h = h0;
-        if ((h0 > kBox || w0 > kBox) && h0 > 0) {
-            const float r = float(w0 / h0);
-            if (r <= 1) {
-                w = double(units::nearest(float(kBox) * r));
-                h = kBox;
-            } else {
-                w = kBox;
-                h = double(units::nearest(float(kBox) / r));
-            }
-        }
-        const auto dx = double(units::nearest((kBox - w) / 2));
-        const auto dy = double(units::nearest((kBox - h) / 2));
-        strip.PaintPicture(picture, kBoxLeft + dx, y + dy, w, h, 0, 0, w0, h0);
+        const FrameEntry& frame = Frames.frames[std::size_t(i)];
+        const auto [w0, h0, w, h, dx, dy] = slotPlace(frame.Width(), frame.Height());
+        if (!frame.rendition.isNull())
+            strip.PaintPrepared(frame.rendition, kBoxLeft + dx, y + dy, w, h);
+        else
+            strip.PaintPicture(Frames.FramePicture(std::size_t(i)), kBoxLeft + dx, y + dy, w, h, 0, 0, w0, h0);
 
         // The animation stands on the colour of frame 0's top-left pixel, read from the
         // picture itself: a shrunk thumbnail blends colours the GIF does not have.
-        if (i == 0 && !picture.isNull()) {
+        if (const Picture picture = i == 0 ? Frames.FramePicture(0) : Picture(); !picture.isNull()) {
             const QRgb pixel = picture.image().pixel(0, 0);
             const OleColor corner =
                 qAlpha(pixel) == 0 ? strip.BackColor() : ToOleColor(QColor(pixel));
@@ -100,6 +120,17 @@ void frmSkarvel::DrawThumbnails()
         picMin->Refresh();
     }
     EnableSaveButton(true);
+}
+
+QImage frmSkarvel::ThumbnailRendition(const Picture& picture)
+{
+    const auto [w0, h0, w, h, dx, dy] = slotPlace(picture.Width(), picture.Height());
+    const QSize size(stripPixels(w), stripPixels(h));
+    const QRect source(0, 0, stripPixels(w0), stripPixels(h0));
+    // A picture the slot shows at its own size is painted from itself: no smaller copy to keep.
+    if (size.width() >= source.width() && size.height() >= source.height())
+        return {};
+    return DrawingSurface::PreparedPicture(picture, source, size);
 }
 
 void frmSkarvel::ClearFrameLabels()

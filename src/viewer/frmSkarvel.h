@@ -1,5 +1,6 @@
 #pragma once
 
+#include "frames/FrameAhead.h"
 #include "frames/FrameTable.h"
 #include "platform/AutoNew.h"
 #include "platform/Form.h"
@@ -128,6 +129,9 @@ public:
     // Thumbnail strip.
     void DrawThumbnails();
     void ClearFrameLabels();
+    // What the strip paints for a picture larger than its slot, made ahead by the open on any
+    // thread; null for a picture the strip paints as it is.
+    static QImage ThumbnailRendition(const Picture& picture);
 
     // Up/down buttons of the strip.
     void ScrollThumbnails(bool Forward);
@@ -172,6 +176,7 @@ private:
     void hideStripButton(std::size_t index);
 
     // Set while an open draws its strip: the commands wait for it.
+    FrameAhead m_ahead; // the animation's next frame
     bool m_opening = false;
     QAction* m_saveAction = nullptr;
     bool m_unloaded = false;

@@ -24,12 +24,15 @@ const QByteArray kSeparator("\x00\x21\xF9", 3);
 
 // Splits `data` on one thread into `table` and answers the result; expects the same split on two
 // threads, and on five as the bytes arrive: result, screen size, and every frame's values, chunk
-// and picture.
+// and picture. The one-thread split keeps no picture, so that its pictures are decoded again
+// from the chunks, and must come to those the open decoded.
 std::int32_t splitBothWays(const QByteArray& data, FrameTable& table, std::int64_t budget = PictureLimits::kSplitBudgetBytes)
 {
-    const std::int32_t result = SplitGifBytes(data, table, budget, 1);
+    FrameKeeping none;
+    none.pictureBytes = 0;
+    const std::int32_t result = SplitGifBytes(data, table, budget, 1, {}, 0, none);
     const auto valuesOf = [](const FrameEntry& f) {
-        return std::tuple(f.FrameClear, f.FrameDelay, f.FrameLeft, f.FrameTop, f.chunkBegin, f.chunkEnd, f.FramePicture.image());
+        return std::tuple(f.FrameClear, f.FrameDelay, f.FrameLeft, f.FrameTop, f.chunkBegin, f.chunkEnd, f.pixelWidth, f.pixelHeight);
     };
     // Five threads begin while the bytes arrive, a few at a time, as from a read.
     for (const auto& [threads, piece] : {std::pair(2, 0), std::pair(5, 5)}) {
@@ -37,6 +40,11 @@ std::int32_t splitBothWays(const QByteArray& data, FrameTable& table, std::int64
         EXPECT_EQ(SplitGifBytes(data, parallel, budget, threads, {}, piece), result) << threads << " threads";
         EXPECT_EQ(QSize(parallel.GifWidth, parallel.GifHeight), QSize(table.GifWidth, table.GifHeight)) << threads << " threads";
         EXPECT_TRUE(std::ranges::equal(parallel.frames, table.frames, {}, valuesOf, valuesOf)) << threads << " threads";
+        for (std::size_t i = 0; i < std::min(parallel.frames.size(), table.frames.size()); ++i) {
+            const QImage kept = parallel.FramePicture(i).image();
+            EXPECT_TRUE(parallel.pictures->holds(i) && kept == table.FramePicture(i).image() && kept.size() == QSize(table.frames[i].pixelWidth, table.frames[i].pixelHeight))
+                << threads << " threads, frame " << i;
+        }
     }
     return result;
 }
@@ -71,7 +79,7 @@ void expectAsGiflib(const FrameTable& table, const QByteArray& bytes, std::vecto
         EXPECT_EQ(std::tuple(frame.FrameDelay, frame.FrameClear, frame.FrameLeft, frame.FrameTop),
                   std::tuple(delay ? delay * 10 : 100, (packed & 0xff) != 4 && (packed & 0xff) != 5,
                              hidden ? 0 : desc.Left, hidden ? 0 : desc.Top)) << "frame " << i;
-        const QImage& picture = frame.FramePicture.image();
+        const QImage picture = table.FramePicture(i).image();
         ASSERT_EQ(picture.size(), QSize(desc.Width, desc.Height)) << "frame " << i;
         const ColorMapObject* map = desc.ColorMap ? desc.ColorMap : gif->SColorMap;
         for (int p = 0; p < desc.Width * desc.Height; ++p) {
@@ -222,24 +230,19 @@ TEST(SplitGifFrames, BudgetRefusalsFallOnTheSameFrameAndTheCutGoesOnPastItsList)
     };
     FrameTable all, table;
     ASSERT_EQ(splitBothWays(manyFrames(false), all), 29);
-    const auto costOf = [&](int count) { // what the pictures of the first `count` frames cost
-        std::int64_t bytes = 0;
-        for (int i = 0; i < count; ++i)
-            bytes += FrameCost(all.frames[i].FramePicture.pixelWidth(), all.frames[i].FramePicture.pixelHeight(), i % 5 == 3);
-        return bytes;
-    };
-    // Sizes declared in plain frames are summed up front: a file whose frames but the last declare
-    // more than the budget is refused with nothing decoded. The last counts when its turn comes.
-    // The sum follows the blocks past comments; sizes behind a byte no block starts with (a stray
-    // zero the decoder never reads) are met while frames are made, some ahead of their turn. The
-    // last frame over the budget is a refusal, not a drop, even when its data ends at once.
+    const auto costOf = [](int count) { return count * kFrameTableBytes; }; // the table of `count` frames
+    // Frames are counted up front: a file with more frames but the last than the table's budget
+    // holds is refused with nothing decoded. The last counts when its turn comes. The count follows
+    // the blocks past comments; frames behind a byte no block starts with (a stray zero the decoder
+    // never reads) are met while frames are made. The last frame over the budget is a refusal, not
+    // a drop; one that cannot be decoded costs nothing and is dropped.
     QByteArray stray = manyFrames(true);
     stray.insert(stray.indexOf(kSeparator, stray.indexOf(kSeparator) + 3), '\0');
     QByteArray cut = stray;
     cut[imageOf(cut, 29) + 11] = 0;
     for (const auto& [gif, budget, result, stored] :
          {std::tuple(manyFrames(false), costOf(29) - 1, -1, 0), std::tuple(manyFrames(false), costOf(29), -1, 29), std::tuple(manyFrames(false), costOf(30), 29, 30),
-          std::tuple(manyFrames(true), costOf(29) - 1, -1, 0), std::tuple(stray, costOf(13) - 1, -1, 12), std::tuple(cut, costOf(29), -1, 29), std::tuple(cut, costOf(30), 28, 29)}) {
+          std::tuple(manyFrames(true), costOf(29) - 1, -1, 0), std::tuple(stray, costOf(13) - 1, -1, 12), std::tuple(cut, costOf(29), 28, 29), std::tuple(cut, costOf(28), -1, 28)}) {
         EXPECT_EQ(splitBothWays(gif, table, budget), result);
         EXPECT_EQ(table.frames.size(), std::size_t(stored));
     }
@@ -250,7 +253,7 @@ TEST(SplitGifFrames, BudgetRefusalsFallOnTheSameFrameAndTheCutGoesOnPastItsList)
     ImageSpec large = GifBuilder::solid(4096, 4096, 1), hidden = GifBuilder::solid(4096, 4096, 2);
     hidden.commentBeforeImage = true;
     ASSERT_EQ(splitBothWays(GifBuilder(4096, 4096, distinctColours(4)).image(large).image(hidden).image(frame(0)).build(), table), 2);
-    EXPECT_EQ(table.frames[1].FramePicture.image().pixelIndex(4095, 4095), 2);
+    EXPECT_EQ(table.FramePicture(1).image().pixelIndex(4095, 4095), 2);
 
     // More frames than the splitter keeps in its list of chunks: the rest are cut as they come.
     const QByteArray head = GifBuilder{.width = 1, .height = 1, .colours = distinctColours(2), .loop = true}.image(GifBuilder::solid(1, 1, 1)).build();
@@ -264,7 +267,7 @@ TEST(SplitGifFrames, BudgetRefusalsFallOnTheSameFrameAndTheCutGoesOnPastItsList)
     const ImageSpec dot = GifBuilder::solid(1, 1, 1), bare{.width = 1, .height = 1, .pixels = {1}, .control = {}};
     ImageSpec big = GifBuilder::solid(64, 48, 2);
     big.control.reset();
-    const std::int64_t dots = 3 * FrameCost(1, 1, false);
+    const std::int64_t dots = 3 * kFrameTableBytes;
     EXPECT_EQ(splitBothWays(GifBuilder(64, 48, distinctColours(4)).image(dot).image(big).image(dot).image(dot).build(), table, dots), 2);
     big.control = dot.control;
     EXPECT_EQ(splitBothWays(GifBuilder(64, 48, distinctColours(4)).image(bare).image(big).image(big).image(big).build(), table, dots), 2);

@@ -20,7 +20,7 @@ TEST_F(ThumbnailStrip, EachFrameIsFittedAndCentredInItsSlotWithAnEtchedEdge)
     const std::vector<Rgb> palette = colours(8);
     ASSERT_NO_FATAL_FAILURE(showStrip(GifBuilder(200, 200, palette).image(GifBuilder::solid(200, 100, 0)).image(GifBuilder::solid(50, 200, 1))
                                           .image(GifBuilder::pattern(71, 71, 8)).image(GifBuilder::solid(40, 30, 3)).build()));
-    const QImage frame2 = window->Frames.frames[2].FramePicture.image();
+    const QImage frame2 = window->Frames.FramePicture(2).image();
     const QRect places[] = {QRect(QPoint(18, 18), QPoint(88, 52)), QRect(QPoint(45, 82), QPoint(62, 152)),
                             QRect(18, 164, 71, 71), QRect(QPoint(33, 267), QPoint(72, 296))};
     const QRgb back = colour(0xC0C0C0u), shadow = colour(0x80000010u), light = colour(0x80000014u);

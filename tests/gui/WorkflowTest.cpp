@@ -155,7 +155,7 @@ TEST_F(MainWindowTest, SaveWritesBitmapsOrGifFilesNamedAfterTheFileOrSaysWhyNot)
     EXPECT_TRUE(ticks > 2 && dialogs.asked.at(1).owner == window.get()) << ticks;
     const QString expected = dir.file(QStringLiteral("atteso.bmp"));
     for (std::size_t i = 0; i < 3; ++i) {
-        SavePicture(window->Frames.frames[i].FramePicture, expected);
+        SavePicture(window->Frames.FramePicture(i), expected);
         EXPECT_EQ(readFile(out + QStringLiteral("/my%1.bmp").arg(i)), readFile(expected)) << i;
     }
     expectMessage(QStringLiteral("I 3 files sono stati salvati correttamente"), vbInformation);
@@ -169,7 +169,7 @@ TEST_F(MainWindowTest, SaveWritesBitmapsOrGifFilesNamedAfterTheFileOrSaysWhyNot)
     EXPECT_EQ(QDir(out).entryList(QDir::Files, QDir::Name), (QStringList{QStringLiteral("my0.gif"), QStringLiteral("my1.gif"), QStringLiteral("my2.gif")}));
     for (std::size_t i = 0; i < 3; ++i)
         EXPECT_EQ(LoadPicture(readFile(out + QStringLiteral("/my%1.gif").arg(i))).image(),
-                  window->Frames.frames[i].FramePicture.image()) << i;
+                  window->Frames.FramePicture(i).image()) << i;
     expectMessage(QStringLiteral("I 3 files sono stati salvati correttamente"), vbInformation);
 
     // Cancel writes nothing; a folder path through a regular file cannot be written, not even
