@@ -26,11 +26,12 @@ namespace {
 // Splits the file on a worker thread while this one goes on painting and answering the window
 // manager, so that a large file does not leave the window blank and "not responding" for
 // seconds. User input waits until the split is over.
-std::int32_t splitWhileAnswering(const QString& path, FrameTable& table)
+std::int32_t splitWhileAnswering(const QString& path, FrameTable& table, std::int64_t keptPictureBytes)
 {
     // The strip's thumbnails are made with the pictures, on the threads that decode them: stepping
     // through a file of large frames then never waits for a decode.
     FrameKeeping keeping;
+    keeping.pictureBytes = keptPictureBytes;
     keeping.rendition = &frmSkarvel::ThumbnailRendition;
     QEventLoop loop;
     std::int32_t result = -1;
@@ -106,7 +107,7 @@ void frmSkarvel::OpenGifFile(const QString& sGifPath)
     m_opening = true;
     {
         const Hourglass wait;
-        result = splitWhileAnswering(sGifPath, split);
+        result = splitWhileAnswering(sGifPath, split, keptPictureBytes);
     }
     if (!alive)
         return;

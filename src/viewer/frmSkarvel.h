@@ -88,6 +88,9 @@ public:
     AutoNew<TriDim> objTriDim;
     // The frames of the opened file.
     FrameTable Frames;
+    // What the window keeps of an opened file's decoded pictures; the others are decoded again
+    // whenever they are shown.
+    std::int64_t keptPictureBytes = FramePictures::kDefaultBytes;
 
     // What ending the program does once the window has unloaded; quits the application.
     std::function<void()> End;

@@ -97,3 +97,45 @@ TEST_F(Animation, FramesComposeAndStayForTheirOwnDelaysAndTheLoopStartsOver)
 
 } // namespace
 } // namespace skarvel::test
+
+namespace skarvel::test {
+namespace {
+
+// A window that keeps none of a file's pictures decodes every one again whenever it shows it;
+// what it paints must be what a window that keeps them all paints, to the pixel: the strip, its
+// steps, and the animation as it comes round.
+TEST_F(MainWindowTest, AFileOverWhatIsKeptPaintsWhatOneThatFitsPaints)
+{
+    const QString path = gif(QStringLiteral("big.gif"), solidFrames(7, {3}, 240, true));
+    frmSkarvel keepsAll;
+    window->keptPictureBytes = 0;
+    for (frmSkarvel* w : {window.get(), &keepsAll}) {
+        w->picAnimGif->setBackColor(0x203040u);
+        w->OpenGifFile(path);
+        w->Timer1->stop();
+        ASSERT_EQ(w->lLastFrame, 6);
+    }
+    ASSERT_TRUE(window->Frames.pictures->heldBytes() == 0 && keepsAll.Frames.pictures->holds(6));
+    const auto strips = [&] {
+        EXPECT_EQ(window->picMin->surface().image(), keepsAll.picMin->surface().image()) << window->VScroll->value();
+    };
+    strips();
+    // The thumbnails the open made are the strip drawn from the pictures themselves.
+    for (FrameEntry& frame : window->Frames.frames)
+        frame.rendition = QImage();
+    for (int step : {2, 3, 0}) {
+        for (frmSkarvel* w : {window.get(), &keepsAll}) {
+            w->VScroll->setValue(step);
+            w->DrawThumbnails();
+        }
+        strips();
+    }
+    for (int tick = 0; tick < 10; ++tick) {
+        window->Timer1_Timer();
+        keepsAll.Timer1_Timer();
+        ASSERT_EQ(window->picAnimGif->surface().image(), keepsAll.picAnimGif->surface().image()) << tick;
+    }
+}
+
+} // namespace
+} // namespace skarvel::test
