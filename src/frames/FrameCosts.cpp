@@ -1,7 +1,7 @@
 #include "frames/FrameCosts.h"
 
 #include "frames/FrameCutter.h"
-#include "platform/Picture.h"
+#include "picture/Picture.h"
 
 namespace skarvel {
 

@@ -1,9 +1,9 @@
 #include "frames/FrameExport.h"
 
+#include "base/RuntimeError.h"
 #include "frames/ExportGifFrames.h"
 #include "frames/PathHelpers.h"
 #include "frames/SplitGifFrames.h"
-#include "platform/RuntimeError.h"
 
 #include <sys/resource.h>
 

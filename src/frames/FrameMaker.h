@@ -1,8 +1,8 @@
 #pragma once
 
+#include "base/RuntimeError.h"
 #include "frames/FrameCutter.h"
-#include "platform/Picture.h"
-#include "platform/RuntimeError.h"
+#include "picture/Picture.h"
 
 #include <QByteArrayView>
 

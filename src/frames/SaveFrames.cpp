@@ -1,8 +1,8 @@
 #include "frames/SaveFrames.h"
 
+#include "base/RuntimeError.h"
 #include "frames/ExportGifFrames.h"
 #include "frames/PathHelpers.h"
-#include "platform/RuntimeError.h"
 
 #include <QDir>
 

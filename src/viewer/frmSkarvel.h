@@ -1,8 +1,8 @@
 #pragma once
 
 #include "frames/FrameTable.h"
-#include "platform/AutoNew.h"
-#include "platform/Form.h"
+#include "runtime/AutoNew.h"
+#include "runtime/Form.h"
 #include "widgets/StatusBar.h"
 #include "widgets/TriDim.h"
 
