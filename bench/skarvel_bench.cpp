@@ -8,7 +8,7 @@
 #include "frames/FrameCutter.h"
 #include "frames/SaveFrames.h"
 #include "frames/SplitGifFrames.h"
-#include "platform/FileIO.h"
+#include "files/FileIO.h"
 
 #include <QDir>
 #include <QFileInfo>

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "platform/Picture.h"
+#include "picture/Picture.h"
 
 #include <cstdio>
 #include <cstdlib>

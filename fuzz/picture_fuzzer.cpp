@@ -1,7 +1,7 @@
 // The picture service alone: decoding the first image of arbitrary bytes, whole or in two pieces.
 #include "FuzzCheck.h"
 
-#include "platform/RuntimeError.h"
+#include "base/RuntimeError.h"
 
 #include <cstdint>
 #include <optional>

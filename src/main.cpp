@@ -1,6 +1,6 @@
-#include "platform/QtModalServices.h"
-#include "platform/Translations.h"
-#include "platform/WindowArguments.h"
+#include "runtime/QtModalServices.h"
+#include "runtime/Translations.h"
+#include "runtime/WindowArguments.h"
 #include "viewer/frmSkarvel.h"
 
 #include <QApplication>

@@ -1,11 +1,11 @@
 #include "about/frmAbout.h"
 
-#include "platform/ClickLabel.h"
-#include "platform/LightControls.h"
-#include "platform/ModalServices.h"
-#include "platform/RuntimeFont.h"
-#include "platform/Twips.h"
-#include "viewer/Artwork.h"
+#include "artwork/Artwork.h"
+#include "base/ModalServices.h"
+#include "runtime/ClickLabel.h"
+#include "runtime/LightControls.h"
+#include "runtime/RuntimeFont.h"
+#include "runtime/Twips.h"
 
 #include <QAction>
 #include <QPainter>

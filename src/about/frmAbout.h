@@ -1,7 +1,7 @@
 #pragma once
 
 #include "about/AboutInfo.h"
-#include "platform/Form.h"
+#include "runtime/Form.h"
 
 #include <array>
 

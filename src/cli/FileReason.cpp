@@ -1,6 +1,6 @@
 #include "cli/FileReason.h"
 
-#include "platform/FileIO.h"
+#include "files/FileIO.h"
 
 #include <cerrno>
 

@@ -5,8 +5,8 @@
 #include "frames/FrameExport.h"
 #include "frames/SaveFrames.h"
 #include "frames/SplitGifFrames.h"
-#include "platform/FileIO.h"
-#include "platform/FilePath.h"
+#include "files/FileIO.h"
+#include "files/FilePath.h"
 
 #include <QString>
 #include <QStringList>

@@ -1,6 +1,6 @@
 #include "dialogs/OpenSave.h"
 
-#include "platform/RuntimeError.h"
+#include "base/RuntimeError.h"
 
 namespace skarvel {
 

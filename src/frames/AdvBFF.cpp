@@ -1,6 +1,6 @@
 #include "frames/AdvBFF.h"
 
-#include "platform/ModalServices.h"
+#include "base/ModalServices.h"
 
 namespace skarvel {
 

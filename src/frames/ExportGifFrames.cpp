@@ -1,8 +1,8 @@
 #include "frames/ExportGifFrames.h"
 
+#include "base/RuntimeError.h"
+#include "files/FileIO.h"
 #include "frames/SaveFrames.h"
-#include "platform/FileIO.h"
-#include "platform/RuntimeError.h"
 
 #include <new>
 

@@ -2,7 +2,7 @@
 
 #include "frames/FrameCutter.h"
 #include "frames/FrameTable.h"
-#include "platform/Picture.h"
+#include "picture/Picture.h"
 
 namespace skarvel {
 

@@ -1,10 +1,10 @@
 #include "frames/FrameExport.h"
 
+#include "base/RuntimeError.h"
 #include "frames/ExportGifFrames.h"
 #include "frames/PathHelpers.h"
 #include "frames/PicturesInOrder.h"
 #include "frames/SplitGifFrames.h"
-#include "platform/RuntimeError.h"
 
 #include <sys/resource.h>
 

@@ -1,8 +1,8 @@
 #pragma once
 
+#include "files/FileIO.h"
 #include "frames/SaveFrames.h"
-#include "platform/FileIO.h"
-#include "platform/Picture.h"
+#include "picture/Picture.h"
 
 #include <QString>
 

@@ -1,9 +1,10 @@
 #pragma once
 
+#include "base/RuntimeError.h"
 #include "frames/FrameCutter.h"
 #include "frames/FrameTable.h"
-#include "platform/Picture.h"
-#include "platform/RuntimeError.h"
+#include "picture/Picture.h"
+#include "base/RuntimeError.h"
 
 #include <QByteArrayView>
 

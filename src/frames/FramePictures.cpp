@@ -1,6 +1,6 @@
 #include "frames/FramePictures.h"
 
-#include "platform/RuntimeError.h"
+#include "base/RuntimeError.h"
 
 #include <new>
 

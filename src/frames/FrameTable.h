@@ -1,8 +1,8 @@
 #pragma once
 
 #include "frames/FramePictures.h"
-#include "platform/Picture.h"
-#include "platform/Units.h"
+#include "picture/Picture.h"
+#include "base/Units.h"
 
 #include <QByteArray>
 #include <QByteArrayView>

@@ -1,6 +1,6 @@
 #include "frames/PathHelpers.h"
 
-#include "platform/FilePath.h"
+#include "files/FilePath.h"
 
 #include <QDir>
 

@@ -1,10 +1,11 @@
 #include "frames/SaveFrames.h"
 
+#include "base/RuntimeError.h"
 #include "frames/ExportGifFrames.h"
 #include "frames/PathHelpers.h"
 #include "frames/PicturesInOrder.h"
 #include "frames/SplitGifFrames.h"
-#include "platform/RuntimeError.h"
+#include "base/RuntimeError.h"
 
 #include <QDir>
 

@@ -1,10 +1,10 @@
 #include "frames/SplitGifFrames.h"
 
+#include "base/RuntimeError.h"
+#include "files/FileIO.h"
 #include "frames/FrameCosts.h"
 #include "frames/FrameCutter.h"
 #include "frames/FrameMaker.h"
-#include "platform/FileIO.h"
-#include "platform/RuntimeError.h"
 
 #include <sched.h>
 

@@ -3,8 +3,8 @@
 // box once per file, on the first tick, by shifting the frame positions in the table itself.
 #include "viewer/frmSkarvel.h"
 
-#include "platform/PictureBox.h"
-#include "platform/Units.h"
+#include "base/Units.h"
+#include "runtime/PictureBox.h"
 
 #include <QTimer>
 

@@ -3,9 +3,9 @@
 // A button sees the pointer leave because it holds the mouse capture while it is framed.
 #include "viewer/frmSkarvel.h"
 
-#include "platform/LightControls.h"
-#include "platform/PictureBox.h"
-#include "platform/RuntimeInput.h"
+#include "runtime/LightControls.h"
+#include "runtime/PictureBox.h"
+#include "runtime/RuntimeInput.h"
 
 namespace skarvel {
 

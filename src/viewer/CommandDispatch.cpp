@@ -2,9 +2,9 @@
 #include "viewer/frmSkarvel.h"
 
 #include "about/frmAbout.h"
-#include "platform/ModalServices.h"
-#include "platform/PictureBox.h"
-#include "platform/RuntimeInput.h"
+#include "base/ModalServices.h"
+#include "runtime/PictureBox.h"
+#include "runtime/RuntimeInput.h"
 
 #include <QPointer>
 #include <QWidget>

@@ -3,11 +3,11 @@
 // from the last of the description to the first.
 #include "viewer/frmSkarvel.h"
 
-#include "platform/LightControls.h"
-#include "platform/PictureBox.h"
-#include "platform/RuntimeFont.h"
-#include "platform/Twips.h"
-#include "viewer/Artwork.h"
+#include "artwork/Artwork.h"
+#include "runtime/LightControls.h"
+#include "runtime/PictureBox.h"
+#include "runtime/RuntimeFont.h"
+#include "runtime/Twips.h"
 
 #include <QLineEdit>
 #include <QRadioButton>

@@ -3,7 +3,7 @@
 // their looks; a key does what a click on its button does.
 #include "viewer/frmSkarvel.h"
 
-#include "platform/PictureBox.h"
+#include "runtime/PictureBox.h"
 
 #include <QAction>
 #include <QScrollBar>

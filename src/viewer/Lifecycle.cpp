@@ -1,9 +1,9 @@
 // Start and end of the window.
 #include "viewer/frmSkarvel.h"
 
-#include "platform/PictureBox.h"
-#include "platform/Twips.h"
-#include "platform/Units.h"
+#include "base/Units.h"
+#include "runtime/PictureBox.h"
+#include "runtime/Twips.h"
 
 #include <QCloseEvent>
 #include <QCoreApplication>

@@ -2,13 +2,13 @@
 // status bar, the thumbnail strip and the animation.
 #include "viewer/frmSkarvel.h"
 
+#include "base/ModalServices.h"
 #include "dialogs/OpenSave.h"
 #include "frames/Messages.h"
 #include "frames/SplitGifFrames.h"
-#include "platform/Hourglass.h"
-#include "platform/ModalServices.h"
-#include "platform/PictureBox.h"
-#include "platform/StatusBarWindow.h"
+#include "runtime/Hourglass.h"
+#include "runtime/PictureBox.h"
+#include "runtime/StatusBarWindow.h"
 
 #include <QEventLoop>
 #include <QMetaObject>

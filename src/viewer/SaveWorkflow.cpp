@@ -1,10 +1,10 @@
 // Saving every frame of the opened GIF into a chosen folder, as numbered BMP or GIF files.
 #include "viewer/frmSkarvel.h"
 
+#include "base/ModalServices.h"
 #include "frames/AdvBFF.h"
 #include "frames/Messages.h"
 #include "frames/SaveFrames.h"
-#include "platform/ModalServices.h"
 
 #include <QRadioButton>
 

@@ -2,13 +2,13 @@
 // decorations, the button faces; and the path shortening for the status bar's first panel.
 #include "viewer/frmSkarvel.h"
 
-#include "platform/LightControls.h"
-#include "platform/PathEllipsis.h"
-#include "platform/PictureBox.h"
-#include "platform/RuntimeFont.h"
-#include "platform/Twips.h"
-#include "platform/Units.h"
-#include "viewer/Artwork.h"
+#include "artwork/Artwork.h"
+#include "base/Units.h"
+#include "runtime/LightControls.h"
+#include "runtime/PathEllipsis.h"
+#include "runtime/PictureBox.h"
+#include "runtime/RuntimeFont.h"
+#include "runtime/Twips.h"
 
 #include <QLineEdit>
 

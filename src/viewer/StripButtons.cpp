@@ -4,8 +4,8 @@
 // nothing waits on the stack for the button's release.
 #include "viewer/frmSkarvel.h"
 
-#include "platform/PictureBox.h"
-#include "platform/RuntimeInput.h"
+#include "runtime/PictureBox.h"
+#include "runtime/RuntimeInput.h"
 
 #include <QPointer>
 #include <QScrollBar>

@@ -2,10 +2,10 @@
 // an etched edge, and a label with the frame's number. VScroll holds the frame in slot 0.
 #include "viewer/frmSkarvel.h"
 
-#include "platform/DrawEdge.h"
-#include "platform/LightControls.h"
-#include "platform/PictureBox.h"
-#include "platform/Units.h"
+#include "base/Units.h"
+#include "runtime/DrawEdge.h"
+#include "runtime/LightControls.h"
+#include "runtime/PictureBox.h"
 
 #include <QCoreApplication>
 #include <QPointer>

@@ -2,8 +2,8 @@
 
 #include "frames/FrameAhead.h"
 #include "frames/FrameTable.h"
-#include "platform/AutoNew.h"
-#include "platform/Form.h"
+#include "runtime/AutoNew.h"
+#include "runtime/Form.h"
 #include "widgets/StatusBar.h"
 #include "widgets/TriDim.h"
 

@@ -1,10 +1,10 @@
 #include "widgets/StatusBar.h"
 
-#include "platform/PictureBox.h"
-#include "platform/RuntimeError.h"
-#include "platform/StatusBarWindow.h"
-#include "platform/Twips.h"
-#include "platform/Units.h"
+#include "base/RuntimeError.h"
+#include "base/Units.h"
+#include "runtime/PictureBox.h"
+#include "runtime/StatusBarWindow.h"
+#include "runtime/Twips.h"
 
 #include <limits>
 #include <vector>

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "platform/StatusBarWindow.h"
+#include "runtime/StatusBarWindow.h"
 
 #include <QPointer>
 #include <QString>

@@ -1,10 +1,10 @@
 #include "widgets/TriDim.h"
 
-#include "platform/Control.h"
-#include "platform/DrawingSurface.h"
-#include "platform/RuntimeError.h"
-#include "platform/Twips.h"
-#include "platform/Units.h"
+#include "base/RuntimeError.h"
+#include "base/Units.h"
+#include "runtime/Control.h"
+#include "runtime/DrawingSurface.h"
+#include "runtime/Twips.h"
 
 namespace skarvel {
 

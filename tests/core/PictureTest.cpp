@@ -1,8 +1,8 @@
 // Decoding and limits of a single picture, and the unit conversions. How pictures decode is
 // compared with giflib in the split tests and recorded in the saved bytes.
-#include "platform/Picture.h"
-#include "platform/RuntimeError.h"
-#include "platform/Units.h"
+#include "base/RuntimeError.h"
+#include "base/Units.h"
+#include "picture/Picture.h"
 #include "support/GifBuilder.h"
 
 #include <gtest/gtest.h>

@@ -1,9 +1,8 @@
 // Exports cut short by signals, or run two at once into one folder, leave only whole frames;
-// file names and the window's arguments keep every byte.
+// file names keep every byte.
+#include "files/FilePath.h"
 #include "frames/SaveFrames.h"
 #include "frames/SplitGifFrames.h"
-#include "platform/FilePath.h"
-#include "platform/WindowArguments.h"
 #include "support/GifBuilder.h"
 #include "support/TestFiles.h"
 
@@ -130,16 +129,4 @@ TEST(FilePath, EveryByteStringComesBackWhole)
         EXPECT_TRUE(!c.bytes.isValidUtf8() || path == QString::fromUtf8(c.bytes)) << c.bytes.toHex().toStdString();
     }
     EXPECT_EQ(DecodeFilePath("a\xffz"), QStringLiteral("a") + QChar(0xDCFF) + u'z');
-}
-
-TEST(WindowArguments, EverythingAfterDashDashIsAFileHiddenFromQt)
-{
-    char program[] = "skarvel", reverse[] = "-reverse", dashes[] = "--", odd[] = "b\xff.gif";
-    char* argv[] = {program, reverse, dashes, reverse, dashes, odd, nullptr};
-    WindowArguments arguments(6, argv);
-    EXPECT_EQ(arguments.qtArgc, 2);
-    EXPECT_EQ(arguments.files(), QStringList({QStringLiteral("-reverse"), QStringLiteral("-reverse"), QStringLiteral("--"), DecodeFilePath(odd)}));
-    arguments.qtArgc = 1; // Qt took "-reverse" as its own
-    EXPECT_EQ(arguments.files(), QStringList({QStringLiteral("-reverse"), QStringLiteral("--"), DecodeFilePath(odd)}));
-    EXPECT_EQ(WindowArguments(2, argv).files(), QStringList{QStringLiteral("-reverse")});
 }

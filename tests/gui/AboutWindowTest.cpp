@@ -1,7 +1,7 @@
 // The about window: its texts, its product data, its links and how it closes.
 #include "about/frmAbout.h"
-#include "platform/ClickLabel.h"
-#include "platform/LightControls.h"
+#include "runtime/ClickLabel.h"
+#include "runtime/LightControls.h"
 #include "support/FakeModal.h"
 #include "support/TestFiles.h"
 

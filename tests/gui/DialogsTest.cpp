@@ -1,10 +1,10 @@
 // The file dialog object and the folder browser answered by scripted dialogs, and the real
 // dialogs behind the modal services, in Italian, driven from inside their own modal loops.
+#include "base/RuntimeError.h"
 #include "dialogs/OpenSave.h"
 #include "frames/AdvBFF.h"
-#include "platform/QtModalServices.h"
-#include "platform/RuntimeError.h"
-#include "platform/Translations.h"
+#include "runtime/QtModalServices.h"
+#include "runtime/Translations.h"
 #include "support/FakeModal.h"
 #include "support/MachineNeeds.h"
 #include "support/TestFiles.h"

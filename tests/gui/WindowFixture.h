@@ -3,7 +3,7 @@
 #include "viewer/frmSkarvel.h"
 
 #include "frames/SplitGifFrames.h"
-#include "platform/PictureBox.h"
+#include "runtime/PictureBox.h"
 #include "support/FakeModal.h"
 #include "support/GifBuilder.h"
 #include "support/TestFiles.h"

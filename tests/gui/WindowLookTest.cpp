@@ -5,7 +5,7 @@
 #include "support/MachineNeeds.h"
 
 #include "about/frmAbout.h"
-#include "platform/LightControls.h"
+#include "runtime/LightControls.h"
 
 #include <QApplication>
 #include <QLineEdit>

@@ -5,8 +5,8 @@
 
 #include "about/frmAbout.h"
 #include "frames/Messages.h"
-#include "platform/ClickLabel.h"
-#include "platform/Picture.h"
+#include "picture/Picture.h"
+#include "runtime/ClickLabel.h"
 
 #include <QDir>
 #include <QDropEvent>
