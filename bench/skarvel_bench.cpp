@@ -130,33 +130,34 @@ void Bench::opens(const BenchGif& spec, const QString& path, const std::string& 
             return slurp(path) && waitpid(other, &status, 0) == other && WIFEXITED(status) && WEXITSTATUS(status) == 0;
         });
     };
+    const bool all = !options.programsOnly;
     std::vector<Run> runs;
     const std::size_t slurped = add(runs, {[&] { return inChild([&] { return slurp(path); }); }});
     const std::size_t info = add(runs, {[&] { return program({kCli, "info", path.toStdString()}); }});
-    if (!options.programsOnly) {
-        add(runs, {[&] { return inChild([&] { return splitInOrder(path); }); }});
-        add(runs, {[&] {
-                return inChild([&] {
-                    FrameTable table;
-                    return SplitGifFrames(path, table) > 0;
-                });
-            }});
-        add(runs, {twoSlurps});
-        // What keeping the file's bytes costs beyond decoding them: the read into memory never
-        // touched before, which a split pays and DGifSlurp, reading a buffer at a time, does not.
-        add(runs, {[&] { return inChild([&] { return !ReadWholeFile(path).isEmpty(); }); }});
-    }
+    const std::size_t inOrder = all ? add(runs, {[&] { return inChild([&] { return splitInOrder(path); }); }}) : 0;
+    const std::size_t parallel = all ? add(runs, {[&] {
+                                                     return inChild([&] {
+                                                         FrameTable table;
+                                                         return SplitGifFrames(path, table) > 0;
+                                                     });
+                                                 }})
+                                     : 0;
+    const std::size_t twoAtOnce = all ? add(runs, {twoSlurps}) : 0;
+    // What keeping the file's bytes costs beyond decoding them: the read into memory never
+    // touched before, which a split pays and DGifSlurp, reading a buffer at a time, does not.
+    const std::size_t read = all ? add(runs, {[&] { return inChild([&] { return !ReadWholeFile(path).isEmpty(); }); }}) : 0;
     const std::vector<Measure> m = bestInTurns(options.repeat, runs);
     const Measure& floor = m[slurped];
-    if (!options.programsOnly) {
+    if (all) {
         const double memoryGoal = QFileInfo(path).size() / 1048576.0 + 1.15 * double(spec.pixels()) / 1048576.0 + 50;
-        rows.push_back({name, "open, one thread", m[2], "DGifSlurp", floor, 0, memoryGoal});
-        rows.push_back({name, "open, all cores", m[3], "DGifSlurp", floor, 0.55, memoryGoal});
-        rows.push_back({name, "two DGifSlurp at once, half", shared(m[4], 0.5), "DGifSlurp", floor, 0, 0});
-        rows.push_back({name, "file read into new memory", m[5], "DGifSlurp", floor, 0, 0});
+        rows.push_back({name, "open, one thread", m[inOrder], "DGifSlurp", floor, 0, memoryGoal});
+        rows.push_back({name, "open, all cores", m[parallel], "DGifSlurp", floor, 0.55, memoryGoal});
+        rows.push_back({name, "two DGifSlurp at once, half", shared(m[twoAtOnce], 0.5), "DGifSlurp", floor, 0, 0});
+        rows.push_back({name, "file read into new memory", m[read], "DGifSlurp", floor, 0, 0});
         // The least two cores can take for an open that keeps the file's bytes, round by round:
         // the decoding split as two separate processes split it, and half the read beside it.
-        rows.push_back({name, "open, all cores", m[3], "floor: two DGifSlurp half + read half", shared(m[4], 0.5, m[5], 0.5), 0, 0});
+        rows.push_back({name, "open, all cores", m[parallel], "floor: two DGifSlurp half + read half",
+                        shared(m[twoAtOnce], 0.5, m[read], 0.5), 0, 0});
     }
     rows.push_back({name, "skarvel-frames info", m[info], "DGifSlurp", floor, 0, programGoal(path)});
 }
