@@ -1,5 +1,7 @@
 #include "BenchGifs.h"
 
+#include "ScreenFrames.h"
+
 #include <QByteArray>
 #include <QFile>
 
@@ -38,7 +40,9 @@ struct Noise {
 
 void drawFrame(const BenchGif& gif, int index, std::uint64_t seed, std::vector<GifPixelType>& pixels)
 {
-    if (gif.noisy) {
+    if (gif.content == Content::Screen)
+        return drawScreenFrame(gif.width, gif.height, index, pixels);
+    if (gif.content == Content::Noise) {
         Noise noise{0x9E3779B97F4A7C15ull * (seed + 1)};
         for (GifPixelType& pixel : pixels)
             pixel = noise.next();
@@ -58,6 +62,17 @@ void drawFrame(const BenchGif& gif, int index, std::uint64_t seed, std::vector<G
     }
 }
 
+// giflib's encoder takes the rows in the order they are stored: an interlaced image's rows go
+// in its four passes.
+void putInterlaced(GifFileType* gif, const BenchGif& spec, std::vector<GifPixelType>& pixels)
+{
+    static constexpr int kStart[] = {0, 4, 2, 1};
+    static constexpr int kStep[] = {8, 8, 4, 2};
+    for (int pass = 0; pass < 4; ++pass)
+        for (int row = kStart[pass]; row < spec.height; row += kStep[pass])
+            check(EGifPutLine(gif, pixels.data() + std::size_t(row) * std::size_t(spec.width), spec.width), "pixels");
+}
+
 } // namespace
 
 void writeBenchGif(const BenchGif& spec, const QString& path)
@@ -70,8 +85,11 @@ void writeBenchGif(const BenchGif& spec, const QString& path)
     EGifSetGifVersion(gif, true);
 
     std::vector<GifColorType> colours(256);
-    for (int i = 0; i < 256; ++i)
-        colours[std::size_t(i)] = {GifByteType(i), GifByteType((i * 7) & 0xff), GifByteType(255 - i)};
+    for (int i = 0; i < 256; ++i) {
+        const GifByteType grey = GifByteType(i);
+        colours[std::size_t(i)] = spec.content == Content::Screen ? GifColorType{grey, grey, grey}
+                                                                  : GifColorType{grey, GifByteType((i * 7) & 0xff), GifByteType(255 - i)};
+    }
     ColorMapObject* map = GifMakeMapObject(256, colours.data());
     check(EGifPutScreenDesc(gif, spec.width, spec.height, 8, 0, map), "screen");
     GifFreeMapObject(map);
@@ -84,11 +102,14 @@ void writeBenchGif(const BenchGif& spec, const QString& path)
 
     std::vector<GifPixelType> pixels(std::size_t(spec.width) * spec.height);
     for (int index = 0; index < spec.frames; ++index) {
-        const GifByteType control[4] = {0x04, 4, 0, 0}; // keep, 40 ms
+        const GifByteType control[4] = {0x04, GifByteType(spec.delay), 0, 0}; // keep the frame
         check(EGifPutExtension(gif, GRAPHICS_EXT_FUNC_CODE, 4, control), "control");
-        check(EGifPutImageDesc(gif, 0, 0, spec.width, spec.height, false, nullptr), "descriptor");
+        check(EGifPutImageDesc(gif, 0, 0, spec.width, spec.height, spec.interlaced, nullptr), "descriptor");
         drawFrame(spec, index, std::uint64_t(index), pixels);
-        check(EGifPutLine(gif, pixels.data(), int(pixels.size())), "pixels");
+        if (spec.interlaced)
+            putInterlaced(gif, spec, pixels);
+        else
+            check(EGifPutLine(gif, pixels.data(), int(pixels.size())), "pixels");
     }
     check(EGifCloseFile(gif, &error), "close");
 

@@ -6,13 +6,22 @@
 
 namespace skarvel::bench {
 
+// What a bench GIF's frames show.
+enum class Content {
+    Noise,  // random pixels of 256 colours
+    Smooth, // smooth moving gradients of 192 colours
+    Screen, // a screen recording in 256 greys (ScreenFrames.h)
+};
+
 // A large animated GIF the benchmark opens and saves.
 struct BenchGif {
     const char* name;
     int frames;
     int width;
     int height;
-    bool noisy; // random pixels of 256 colours, else smooth moving gradients
+    Content content;
+    bool interlaced = false;
+    int delay = 4; // hundredths of a second
     std::int64_t pixels() const { return std::int64_t(frames) * width * height; }
 };
 

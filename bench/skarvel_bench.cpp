@@ -1,30 +1,28 @@
-// Opens and saves large GIFs with Skarvel's core and with the tools people use today, each run
-// in a process of its own so that its peak memory can be told, and prints one table.
-//   skarvel_bench WORK_DIR [--repeat N] [--only NAME] [--opens]
+// Opens and saves large GIFs with Skarvel's core, its programs (skarvel-frames, the window) and
+// with the tools people use today, each run in a process of its own so that its peak memory can
+// be told, and prints the tables.
+//   skarvel_bench WORK_DIR [--repeat N] [--only NAME] [--opens | --programs]
 //   skarvel_bench --once slurp|split-one-thread|split FILE   (one open in this process, for profiling)
+// --opens measures the opens alone; --programs only Skarvel's programs against the reference
+// tools (skarvel-frames info and export, the window, the file of a million frames).
 #include "BenchGifs.h"
+#include "Folders.h"
+#include "Measure.h"
+#include "Operations.h"
+#include "Table.h"
+#include "WindowRuns.h"
 
-#include "frames/FrameExport.h"
 #include "frames/FrameCutter.h"
-#include "frames/SaveFrames.h"
 #include "frames/SplitGifFrames.h"
 #include "files/FileIO.h"
 
-#include <QDir>
 #include <QFileInfo>
 
-#include <gif_lib.h>
-
-#include <sys/resource.h>
 #include <sys/wait.h>
-#include <fcntl.h>
 #include <unistd.h>
 
-#include <algorithm>
-#include <chrono>
 #include <cstdio>
 #include <cstring>
-#include <functional>
 #include <string>
 #include <thread>
 #include <vector>
@@ -35,234 +33,200 @@ using namespace skarvel::bench;
 namespace {
 
 const BenchGif kGifs[] = {
-    {"noisy-600x320x240", 600, 320, 240, true},
-    {"smooth-100x1280x720", 100, 1280, 720, false},
-    {"noisy-2000x64x64", 2000, 64, 64, true},
-    {"smooth-600x320x240", 600, 320, 240, false},
+    {"noisy-600x320x240", 600, 320, 240, Content::Noise},
+    {"smooth-100x1280x720", 100, 1280, 720, Content::Smooth},
+    {"noisy-2000x64x64", 2000, 64, 64, Content::Noise},
+    {"smooth-600x320x240", 600, 320, 240, Content::Smooth},
+    // A full-HD screen recording at 30 frames a second, and its first 200 frames.
+    {"screen-200x1920x1080", 200, 1920, 1080, Content::Screen, true, 3},
+    {"screen-600x1920x1080", 600, 1920, 1080, Content::Screen, true, 3},
 };
 
-struct Measure {
-    double seconds = 0;
-    double peakMiB = 0;
-    bool ok = false;
-    double cpuSeconds = 0; // user + system, all threads
-    std::vector<double> rounds = {}; // the wall time of every run, when taken in turns with others
+// One pixel a frame, the global table full: the most frames for the fewest bytes. Its peak in
+// `skarvel-frames info` is to stay at most what it was while every frame was decoded at the
+// open: 304,520 to 304,720 KiB in four runs on main at e876e70 (/usr/bin/time and this bench
+// alike), rounded up.
+const BenchGif kMillionFrames{"million-1x1", 1000000, 1, 1, Content::Noise};
+constexpr double kMillionFramesInfoMiB = 298;
+
+const std::string kCli = SKARVEL_FRAMES_EXE;
+const std::string kWindow = SKARVEL_WINDOW_BENCH_EXE;
+// Frames the window plays before it saves: two to three seconds of the bench GIFs.
+constexpr int kPlayedFrames = 60;
+
+struct Options {
+    QString work;
+    int repeat = 3;
+    std::string only = {};
+    bool opensOnly = false;
+    bool programsOnly = false;
 };
 
-// How many times as long `ours` took as `theirs`: the median over the rounds in which both ran,
-// each against the other run of its own round, or else the ratio of the best runs.
-double ratioOf(const Measure& ours, const Measure& theirs)
-{
-    if (ours.rounds.empty() || ours.rounds.size() != theirs.rounds.size())
-        return ours.seconds / theirs.seconds;
-    std::vector<double> ratios;
-    for (std::size_t i = 0; i < ours.rounds.size(); ++i)
-        ratios.push_back(ours.rounds[i] / theirs.rounds[i]);
-    std::ranges::sort(ratios);
-    const std::size_t middle = ratios.size() / 2;
-    return ratios.size() % 2 ? ratios[middle] : (ratios[middle - 1] + ratios[middle]) / 2;
-}
+// Measures one GIF into the tables.
+struct Bench {
+    const Options& options;
+    Folders folders;
+    std::vector<Row> rows = {};
+    std::vector<WindowRun> windowRuns = {};
 
-// The time `share` of a measurement would take, plus `otherShare` of another, round by round.
-Measure shared(const Measure& m, double share, const Measure& other = {}, double otherShare = 0)
-{
-    Measure result = m;
-    result.seconds = m.seconds * share + other.seconds * otherShare;
-    result.cpuSeconds = m.cpuSeconds * share + other.cpuSeconds * otherShare;
-    for (std::size_t i = 0; i < result.rounds.size(); ++i)
-        result.rounds[i] = m.rounds[i] * share + (i < other.rounds.size() ? other.rounds[i] * otherShare : 0);
-    return result;
-}
-
-double cpuOf(const rusage& usage)
-{
-    return double(usage.ru_utime.tv_sec + usage.ru_stime.tv_sec)
-        + double(usage.ru_utime.tv_usec + usage.ru_stime.tv_usec) / 1e6;
-}
-
-double now()
-{
-    return std::chrono::duration<double>(std::chrono::steady_clock::now().time_since_epoch()).count();
-}
-
-// Runs `work` in a child process: its own time, and the child's peak resident memory.
-Measure inChild(const std::function<bool()>& work)
-{
-    int ends[2];
-    if (pipe(ends) != 0)
-        return {};
-    const pid_t child = fork();
-    if (child == 0) {
-        close(ends[0]);
-        const double start = now();
-        const bool ok = work();
-        const double report[2] = {now() - start, ok ? 1.0 : 0.0};
-        _exit(write(ends[1], report, sizeof report) == sizeof report ? 0 : 1);
-    }
-    close(ends[1]);
-    double report[2] = {0, 0};
-    const bool got = read(ends[0], report, sizeof report) == sizeof report;
-    close(ends[0]);
-    int status = 0;
-    rusage usage{};
-    wait4(child, &status, 0, &usage);
-    return {report[0], usage.ru_maxrss / 1024.0, got && report[1] != 0 && WIFEXITED(status) && WEXITSTATUS(status) == 0,
-            cpuOf(usage)};
-}
-
-// Runs a program, its output thrown away: wall time from start to end, and its peak memory.
-Measure program(const std::vector<std::string>& argv)
-{
-    const double start = now();
-    const pid_t child = fork();
-    if (child == 0) {
-        const int null = open("/dev/null", O_WRONLY);
-        dup2(null, 1);
-        dup2(null, 2);
-        std::vector<char*> args;
-        for (const std::string& arg : argv)
-            args.push_back(const_cast<char*>(arg.c_str()));
-        args.push_back(nullptr);
-        execvp(args[0], args.data());
-        _exit(127);
-    }
-    int status = 0;
-    rusage usage{};
-    wait4(child, &status, 0, &usage);
-    return {now() - start, usage.ru_maxrss / 1024.0, WIFEXITED(status) && WEXITSTATUS(status) == 0, cpuOf(usage)};
-}
-
-// One measurement of the table: `prepare` runs before each run, untimed.
-struct Run {
-    std::function<Measure()> run;
-    std::function<void()> prepare = {};
+    void gif(const BenchGif& spec);
+    void opens(const BenchGif& spec, const QString& path, const std::string& name);
+    void exports(const BenchGif& spec, const QString& path, const std::string& name);
+    void millionFrames();
 };
 
-// Every run `repeat` times, taking turns, so that a shared host whose speed drifts slows each of
-// them alike; then the best of each (the least disturbed run tells the cost), with the largest
-// peak memory seen.
-std::vector<Measure> bestInTurns(int repeat, const std::vector<Run>& runs)
+std::size_t add(std::vector<Run>& runs, Run run)
 {
-    std::vector<Measure> results(runs.size());
-    for (Measure& result : results) {
-        result.seconds = 1e30;
-        result.cpuSeconds = 1e30;
-        result.ok = true;
+    runs.push_back(std::move(run));
+    return runs.size() - 1;
+}
+
+// Writes the GIF into the work folder the first time it is asked for.
+QString benchFile(const Options& options, const BenchGif& spec)
+{
+    const QString path = options.work + QStringLiteral("/") + QString::fromLatin1(spec.name) + QStringLiteral(".gif");
+    if (!QFileInfo::exists(path)) {
+        std::printf("writing %s\n", qPrintable(path));
+        std::fflush(stdout);
+        writeBenchGif(spec, path);
     }
-    for (int i = 0; i < repeat; ++i) {
-        for (std::size_t k = 0; k < runs.size(); ++k) {
-            if (runs[k].prepare)
-                runs[k].prepare();
-            const Measure m = runs[k].run();
-            Measure& result = results[k];
-            result.ok = result.ok && m.ok;
-            result.seconds = std::min(result.seconds, m.seconds);
-            result.cpuSeconds = std::min(result.cpuSeconds, m.cpuSeconds);
-            result.peakMiB = std::max(result.peakMiB, m.peakMiB);
-            result.rounds.push_back(m.seconds);
-        }
+    return path;
+}
+
+std::string rowName(const BenchGif& spec, const QString& path)
+{
+    return std::string(spec.name) + " (" + std::to_string(int(QFileInfo(path).size() / 1048576.0 + 0.5)) + " MiB)";
+}
+
+// Skarvel's programs are to need at most the file plus this much.
+double programGoal(const QString& path)
+{
+    return QFileInfo(path).size() / 1048576.0 + 128;
+}
+
+void Bench::gif(const BenchGif& spec)
+{
+    const QString path = benchFile(options, spec);
+    const std::string name = rowName(spec, path);
+    std::printf("measuring %s\n", name.c_str());
+    std::fflush(stdout);
+    opens(spec, path, name);
+    if (options.opensOnly)
+        return;
+    exports(spec, path, name);
+    windowRuns.push_back(measureWindow(kWindow, name, path, folders, options.repeat, kPlayedFrames));
+}
+
+void Bench::opens(const BenchGif& spec, const QString& path, const std::string& name)
+{
+    // What two cores give where nothing is shared: two DGifSlurp of the file in two processes
+    // at once, half their time. Where the cores slow each other down, no split goes below it.
+    const auto twoSlurps = [&] {
+        return inChild([&] {
+            const pid_t other = fork();
+            if (other == 0)
+                _exit(slurp(path) ? 0 : 1);
+            int status = 0;
+            return slurp(path) && waitpid(other, &status, 0) == other && WIFEXITED(status) && WEXITSTATUS(status) == 0;
+        });
+    };
+    const bool all = !options.programsOnly;
+    std::vector<Run> runs;
+    const std::size_t slurped = add(runs, {[&] { return inChild([&] { return slurp(path); }); }});
+    const std::size_t info = add(runs, {[&] { return program({kCli, "info", path.toStdString()}); }});
+    const std::size_t inOrder = all ? add(runs, {[&] { return inChild([&] { return splitInOrder(path); }); }}) : 0;
+    const std::size_t parallel = all ? add(runs, {[&] {
+                                                     return inChild([&] {
+                                                         FrameTable table;
+                                                         return SplitGifFrames(path, table) > 0;
+                                                     });
+                                                 }})
+                                     : 0;
+    const std::size_t twoAtOnce = all ? add(runs, {twoSlurps}) : 0;
+    // What keeping the file's bytes costs beyond decoding them: the read into memory never
+    // touched before, which a split pays and DGifSlurp, reading a buffer at a time, does not.
+    const std::size_t read = all ? add(runs, {[&] { return inChild([&] { return !ReadWholeFile(path).isEmpty(); }); }}) : 0;
+    const std::vector<Measure> m = bestInTurns(options.repeat, runs);
+    const Measure& floor = m[slurped];
+    if (all) {
+        const double memoryGoal = QFileInfo(path).size() / 1048576.0 + 1.15 * double(spec.pixels()) / 1048576.0 + 50;
+        rows.push_back({name, "open, one thread", m[inOrder], "DGifSlurp", floor, 0, memoryGoal});
+        rows.push_back({name, "open, all cores", m[parallel], "DGifSlurp", floor, 0.55, memoryGoal});
+        rows.push_back({name, "two DGifSlurp at once, half", shared(m[twoAtOnce], 0.5), "DGifSlurp", floor, 0, 0});
+        rows.push_back({name, "file read into new memory", m[read], "DGifSlurp", floor, 0, 0});
+        // The least two cores can take for an open that keeps the file's bytes, round by round:
+        // the decoding split as two separate processes split it, and half the read beside it.
+        rows.push_back({name, "open, all cores", m[parallel], "floor: two DGifSlurp half + read half",
+                        shared(m[twoAtOnce], 0.5, m[read], 0.5), 0, 0});
     }
-    return results;
+    rows.push_back({name, "skarvel-frames info", m[info], "DGifSlurp", floor, 0, programGoal(path)});
 }
 
-bool slurp(const QString& path)
+void Bench::exports(const BenchGif& spec, const QString& path, const std::string& name)
 {
-    int error = 0;
-    GifFileType* gif = DGifOpenFileName(QFile::encodeName(path).constData(), &error);
-    if (!gif)
-        return false;
-    const bool ok = DGifSlurp(gif) == GIF_OK;
-    DGifCloseFile(gif, &error);
-    return ok;
-}
-
-// Opening the file and saving all its frames, as `skarvel-frames export` does: each frame is
-// written while the frames behind it still decode.
-bool exportFrames(const QString& path, const QString& folder, FrameFormat format)
-{
-    FrameTable table;
-    FrameExport exporter(path, folder, format);
-    return exporter.split(table) > 0 && exporter.save(table);
-}
-
-bool splitInOrder(const QString& path)
-{
-    const QByteArray data = ReadWholeFile(path);
-    FrameTable table;
-    return SplitGifBytes(data, table, PictureLimits::kSplitBudgetBytes, 1) > 0;
-}
-
-// The least any tool can spend on an export: creating files of the given sizes with plain
-// open, write and close, nothing computed, nothing renamed.
-bool writePlainFiles(const QString& folder, const std::vector<qsizetype>& sizes)
-{
-    std::vector<char> buffer;
-    for (std::size_t i = 0; i < sizes.size(); ++i) {
-        buffer.resize(std::size_t(sizes[i]), 'x');
-        const QByteArray name = QFile::encodeName(folder + QStringLiteral("/plain%1").arg(i));
-        const int fd = ::open(name.constData(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0666);
-        if (fd < 0)
-            return false;
-        const bool ok = ::write(fd, buffer.data(), buffer.size()) == ssize_t(buffer.size());
-        if (::close(fd) != 0 || !ok)
-            return false;
-    }
-    return true;
-}
-
-// Every export runs into a new, empty folder, and the folders go only when the bench ends:
-// right after thousands of files are deleted, ext4 searches past the freed inodes for every file
-// it creates (a minute or more), which put seconds into whichever run came next. Nothing written
-// before waits to be flushed either.
-struct Folders {
-    QString root;
-    int made = 0;
-    QString next()
+    std::vector<qsizetype> gifSizes;
+    std::vector<qsizetype> bmpSizes;
     {
-        const QString folder = root + QStringLiteral("/%1").arg(made++);
-        QDir().mkpath(folder);
-        ::sync();
-        return folder;
+        const QByteArray data = ReadWholeFile(path);
+        FrameCutter cutter(data);
+        while (const auto chunk = cutter.next())
+            gifSizes.push_back(cutter.header().size() + chunk->bytes.size());
+        const qsizetype bmp = 14 + 40 + 256 * 4 + ((spec.width + 3) & ~3) * qsizetype(spec.height);
+        bmpSizes.assign(gifSizes.size(), bmp);
     }
-};
+    QString out;
+    const auto newFolder = [&] { out = folders.next(); };
+    const auto cli = [&](const char* format) {
+        return Run{[&, format] { return program({kCli, "export", "--format", format, path.toStdString(), out.toStdString()}); },
+                   newFolder};
+    };
+    // The package's own binary, whatever wrapper may stand first on the PATH.
+    const std::string convert = QFileInfo::exists(QStringLiteral("/usr/bin/convert")) ? "/usr/bin/convert" : "convert";
+    const bool all = !options.programsOnly;
+    std::vector<Run> runs;
+    const std::size_t gifFiles = all ? add(runs, {[&] { return inChild([&] { return writePlainFiles(out, gifSizes); }); }, newFolder}) : 0;
+    const std::size_t ourGif = all ? add(runs, {[&] { return inChild([&] { return exportFrames(path, out, FrameFormat::Gif); }); }, newFolder}) : 0;
+    const std::size_t gifsicle = add(runs, {[&] {
+                                                return program({"gifsicle", "--no-warnings", "--explode", "--output",
+                                                                (out + QStringLiteral("/frame")).toStdString(), path.toStdString()});
+                                            },
+                                            newFolder});
+    const std::size_t cliGif = add(runs, cli("gif"));
+    const std::size_t bmpFiles = all ? add(runs, {[&] { return inChild([&] { return writePlainFiles(out, bmpSizes); }); }, newFolder}) : 0;
+    const std::size_t ourBmp = all ? add(runs, {[&] { return inChild([&] { return exportFrames(path, out, FrameFormat::Bmp); }); }, newFolder}) : 0;
+    const std::size_t magick = add(runs, {[&] { return program({convert, path.toStdString(), "+adjoin", (out + QStringLiteral("/frame%d.bmp")).toStdString()}); },
+                                          newFolder});
+    const std::size_t cliBmp = add(runs, cli("bmp"));
+    const std::vector<Measure> m = bestInTurns(options.repeat, runs);
+    const Measure none{};
+    if (all) {
+        rows.push_back({name, "GIF export", m[ourGif], "gifsicle --explode", m[gifsicle], 0.5, 0, m[gifFiles]});
+        rows.push_back({name, "open + BMP export", m[ourBmp], "convert +adjoin", m[magick], 0.2, 0, m[bmpFiles]});
+    }
+    const double goal = programGoal(path);
+    rows.push_back({name, "skarvel-frames export --format gif", m[cliGif], "gifsicle --explode", m[gifsicle], 0.5, goal,
+                    all ? m[gifFiles] : none});
+    rows.push_back({name, "skarvel-frames export --format bmp", m[cliBmp], "convert +adjoin", m[magick], 0.2, goal,
+                    all ? m[bmpFiles] : none});
+}
 
-struct Row {
-    std::string gif;
-    std::string what;
-    Measure ours;
-    std::string reference;
-    Measure theirs;
-    double timeGoal;   // ours / theirs at most, 0 for none
-    double memoryGoal; // MiB, 0 for none
-    Measure floor{};   // creating the same files plainly, for exports
-};
-
-void printRows(const std::vector<Row>& rows, double harnessMiB)
+void Bench::millionFrames()
 {
-    std::printf("\n| GIF | operation | Skarvel | reference | ratio | goal | CPU Skarvel / reference | files alone | "
-                "Skarvel peak | reference peak | peak goal |\n");
-    std::printf("|---|---|---:|---|---:|---:|---:|---:|---:|---:|---:|\n");
-    for (const Row& row : rows) {
-        const double ratio = ratioOf(row.ours, row.theirs);
-        const bool timeMet = ratio <= row.timeGoal;
-        const std::string timeGoal = row.timeGoal > 0 ? std::to_string(row.timeGoal).substr(0, 4) + (timeMet ? " met" : " MISSED") : "-";
-        const bool memoryMet = row.memoryGoal <= 0 || row.ours.peakMiB <= row.memoryGoal;
-        const std::string files = row.floor.ok ? std::to_string(int(row.floor.seconds * 1000 + 0.5)) + " ms" : "-";
-        std::printf("| %s | %s | %.0f ms%s | %s %.0f ms%s | %.2f | %s | %.0f / %.0f ms | %s | %.0f MiB | %.0f MiB | %s%s |\n",
-                    row.gif.c_str(), row.what.c_str(), row.ours.seconds * 1000, row.ours.ok ? "" : " (FAILED)",
-                    row.reference.c_str(), row.theirs.seconds * 1000, row.theirs.ok ? "" : " (FAILED)", ratio,
-                    timeGoal.c_str(), row.ours.cpuSeconds * 1000, row.theirs.cpuSeconds * 1000, files.c_str(), row.ours.peakMiB,
-                    row.theirs.peakMiB,
-                    row.memoryGoal > 0 ? (std::to_string(int(row.memoryGoal)) + " MiB").c_str() : "-",
-                    row.memoryGoal > 0 ? (memoryMet ? " met" : " MISSED") : "");
-    }
-    std::printf("\nTimes are wall-clock, the best of the runs. The runs of a GIF take turns, round after round, and "
-                "the ratio is the median over the rounds of the two runs of one round: a host whose speed drifts "
-                "slows both alike. CPU is user + system time of all threads (the "
-                "least of the runs). 'Files alone' is the time to create the same number of files of the same sizes "
-                "with plain open, write and close: what any tool pays for the file system. Peak memory is each process's peak resident set; every figure includes the "
-                "harness's own %.0f MiB (a process that does nothing).\n",
-                harnessMiB);
+    const QString path = benchFile(options, kMillionFrames);
+    const std::string name = rowName(kMillionFrames, path);
+    std::printf("measuring %s\n", name.c_str());
+    std::fflush(stdout);
+    const std::vector<Measure> m = bestInTurns(options.repeat, {
+        {[&] { return inChild([&] { return slurp(path); }); }},
+        {[&] { return program({kCli, "info", path.toStdString()}); }},
+    });
+    rows.push_back({name, "skarvel-frames info", m[1], "DGifSlurp", m[0], 0, kMillionFramesInfoMiB});
+}
+
+int usage()
+{
+    std::fprintf(stderr, "usage: skarvel_bench WORK_DIR [--repeat N] [--only NAME] [--opens | --programs]\n");
+    return 64;
 }
 
 } // namespace
@@ -278,118 +242,40 @@ int main(int argc, char** argv)
                                                      : SplitGifFrames(path, table) > 0;
         return ok ? 0 : 1;
     }
-    if (argc < 2) {
-        std::fprintf(stderr, "usage: skarvel_bench WORK_DIR [--repeat N] [--only NAME] [--opens]\n");
-        return 64;
-    }
-    const QString work = QString::fromLocal8Bit(argv[1]);
-    int repeat = 3;
-    std::string only;
-    bool opensOnly = false;
+    if (argc < 2)
+        return usage();
+    Options options{QString::fromLocal8Bit(argv[1])};
     for (int i = 2; i < argc; ++i) {
         if (std::strcmp(argv[i], "--opens") == 0)
-            opensOnly = true;
+            options.opensOnly = true;
+        else if (std::strcmp(argv[i], "--programs") == 0)
+            options.programsOnly = true;
         else if (i + 1 == argc)
-            break;
+            return usage();
         else if (std::strcmp(argv[i], "--repeat") == 0)
-            repeat = std::max(1, std::atoi(argv[++i]));
+            options.repeat = std::max(1, std::atoi(argv[++i]));
         else if (std::strcmp(argv[i], "--only") == 0)
-            only = argv[++i];
+            options.only = argv[++i];
+        else
+            return usage();
     }
-    QDir().mkpath(work);
-    Folders folders{work + QStringLiteral("/out")};
-    QDir(folders.root).removeRecursively();
-    QString out;
+    QDir().mkpath(options.work);
+    Bench bench{options, Folders{options.work + QStringLiteral("/out")}};
+    QDir(bench.folders.root).removeRecursively();
 
-    std::printf("%u hardware threads, best of %d runs each\n", std::thread::hardware_concurrency(), repeat);
+    std::printf("%u hardware threads, best of %d runs each\n", std::thread::hardware_concurrency(), options.repeat);
     const double harnessMiB = inChild([] { return true; }).peakMiB;
-
-    std::vector<Row> rows;
     for (const BenchGif& spec : kGifs) {
-        if (!only.empty() && only != spec.name)
-            continue;
-        const QString path = work + QStringLiteral("/") + QString::fromLatin1(spec.name) + QStringLiteral(".gif");
-        if (!QFileInfo::exists(path)) {
-            std::printf("writing %s\n", qPrintable(path));
-            std::fflush(stdout);
-            writeBenchGif(spec, path);
-        }
-        const double fileMiB = QFileInfo(path).size() / 1048576.0;
-        const double memoryGoal = fileMiB + 1.15 * double(spec.pixels()) / 1048576.0 + 50;
-        const std::string name = std::string(spec.name) + " (" + std::to_string(int(fileMiB + 0.5)) + " MiB)";
-        std::printf("measuring %s\n", name.c_str());
-        std::fflush(stdout);
-
-        // What two cores give where nothing is shared: two DGifSlurp of the file in two processes
-        // at once, half their time. Where the cores slow each other down, no split goes below it.
-        const auto twoSlurps = [&] {
-            return inChild([&] {
-                const pid_t other = fork();
-                if (other == 0)
-                    _exit(slurp(path) ? 0 : 1);
-                int status = 0;
-                return slurp(path) && waitpid(other, &status, 0) == other && WIFEXITED(status) && WEXITSTATUS(status) == 0;
-            });
-        };
-        const auto opens = bestInTurns(repeat, {
-            {[&] { return inChild([&] { return slurp(path); }); }},
-            {[&] { return inChild([&] { return splitInOrder(path); }); }},
-            {[&] {
-                return inChild([&] {
-                    FrameTable table;
-                    return SplitGifFrames(path, table) > 0;
-                });
-            }},
-            {twoSlurps},
-            // What keeping the file's bytes costs beyond decoding them: the read into memory never
-            // touched before, which a split pays and DGifSlurp, reading a buffer at a time, does not.
-            {[&] { return inChild([&] { return !ReadWholeFile(path).isEmpty(); }); }},
-        });
-        const Measure& floor = opens[0];
-        const Measure& inOrder = opens[1];
-        const Measure& parallel = opens[2];
-        const Measure twoAtOnce = shared(opens[3], 0.5);
-        rows.push_back({name, "open, one thread", inOrder, "DGifSlurp", floor, 0, memoryGoal});
-        rows.push_back({name, "open, all cores", parallel, "DGifSlurp", floor, 0.55, memoryGoal});
-        rows.push_back({name, "two DGifSlurp at once, half", twoAtOnce, "DGifSlurp", floor, 0, 0});
-        rows.push_back({name, "file read into new memory", opens[4], "DGifSlurp", floor, 0, 0});
-        // The least two cores can take for an open that keeps the file's bytes, round by round:
-        // the decoding split as two separate processes split it, and half the read beside it.
-        rows.push_back({name, "open, all cores", parallel, "floor: two DGifSlurp half + read half",
-                        shared(opens[3], 0.5, opens[4], 0.5), 0, 0});
-        if (opensOnly)
-            continue;
-
-        std::vector<qsizetype> gifSizes;
-        std::vector<qsizetype> bmpSizes;
-        {
-            const QByteArray data = ReadWholeFile(path);
-            FrameCutter cutter(data);
-            while (const auto chunk = cutter.next())
-                gifSizes.push_back(cutter.header().size() + chunk->bytes.size());
-            const qsizetype bmp = 14 + 40 + 256 * 4 + ((spec.width + 3) & ~3) * qsizetype(spec.height);
-            bmpSizes.assign(gifSizes.size(), bmp);
-        }
-        const auto newFolder = [&] { out = folders.next(); };
-        // The package's own binary, whatever wrapper may stand first on the PATH.
-        const std::string convert = QFileInfo::exists(QStringLiteral("/usr/bin/convert")) ? "/usr/bin/convert" : "convert";
-        const auto exports = bestInTurns(repeat, {
-            {[&] { return inChild([&] { return writePlainFiles(out, gifSizes); }); }, newFolder},
-            {[&] { return inChild([&] { return exportFrames(path, out, FrameFormat::Gif); }); }, newFolder},
-            {[&] {
-                 return program({"gifsicle", "--no-warnings", "--explode", "--output",
-                                 (out + QStringLiteral("/frame")).toStdString(), path.toStdString()});
-             },
-             newFolder},
-            {[&] { return inChild([&] { return writePlainFiles(out, bmpSizes); }); }, newFolder},
-            {[&] { return inChild([&] { return exportFrames(path, out, FrameFormat::Bmp); }); }, newFolder},
-            {[&] { return program({convert, path.toStdString(), "+adjoin", (out + QStringLiteral("/frame%d.bmp")).toStdString()}); },
-             newFolder},
-        });
-        rows.push_back({name, "GIF export", exports[1], "gifsicle --explode", exports[2], 0.5, 0, exports[0]});
-        rows.push_back({name, "open + BMP export", exports[4], "convert +adjoin", exports[5], 0.2, 0, exports[3]});
+        if (options.only.empty() || options.only == spec.name)
+            bench.gif(spec);
     }
-    QDir(folders.root).removeRecursively();
-    printRows(rows, harnessMiB);
+    // Its export and the window's save would write a million files: only its open is measured,
+    // and not among the opens' times.
+    if (!options.opensOnly && (options.only.empty() || options.only == kMillionFrames.name))
+        bench.millionFrames();
+    QDir(bench.folders.root).removeRecursively();
+    printRows(bench.rows, harnessMiB);
+    if (!bench.windowRuns.empty())
+        printWindowRuns(bench.windowRuns);
     return 0;
 }
