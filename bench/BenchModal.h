@@ -1,6 +1,6 @@
 #pragma once
 
-#include "platform/ModalServices.h"
+#include "base/ModalServices.h"
 
 #include <QStringList>
 #include <QWidget>

@@ -2,7 +2,7 @@
 
 #include "frames/FrameExport.h"
 #include "frames/SplitGifFrames.h"
-#include "platform/FileIO.h"
+#include "files/FileIO.h"
 
 #include <QFile>
 
