@@ -70,7 +70,7 @@ struct Bench {
     std::vector<WindowRun> windowRuns = {};
 
     void gif(const BenchGif& spec);
-    void opens(const BenchGif& spec, const QString& path, const std::string& name);
+    void opens(const QString& path, const std::string& name);
     void exports(const BenchGif& spec, const QString& path, const std::string& name);
     void millionFrames();
 };
@@ -110,14 +110,14 @@ void Bench::gif(const BenchGif& spec)
     const std::string name = rowName(spec, path);
     std::printf("measuring %s\n", name.c_str());
     std::fflush(stdout);
-    opens(spec, path, name);
+    opens(path, name);
     if (options.opensOnly)
         return;
     exports(spec, path, name);
     windowRuns.push_back(measureWindow(kWindow, name, path, folders, options.repeat, kPlayedFrames));
 }
 
-void Bench::opens(const BenchGif& spec, const QString& path, const std::string& name)
+void Bench::opens(const QString& path, const std::string& name)
 {
     // What two cores give where nothing is shared: two DGifSlurp of the file in two processes
     // at once, half their time. Where the cores slow each other down, no split goes below it.
