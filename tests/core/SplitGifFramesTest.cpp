@@ -270,7 +270,11 @@ TEST(SplitGifFrames, BudgetRefusalsFallOnTheSameFrameAndTheCutGoesOnPastItsList)
     const std::int64_t dots = 3 * kFrameTableBytes;
     EXPECT_EQ(splitBothWays(GifBuilder(64, 48, distinctColours(4)).image(dot).image(big).image(dot).image(dot).build(), table, dots), 2);
     big.control = dot.control;
-    EXPECT_EQ(splitBothWays(GifBuilder(64, 48, distinctColours(4)).image(bare).image(big).image(big).image(big).build(), table, dots), 2);
+    const QByteArray bareFirst = GifBuilder(64, 48, distinctColours(4)).image(bare).image(big).image(big).image(big).build();
+    EXPECT_EQ(splitBothWays(bareFirst, table, dots), 2);
+    // Room for two frames: the third is refused in its turn, not the file up front.
+    EXPECT_EQ(splitBothWays(bareFirst, table, dots - kFrameTableBytes), -1);
+    EXPECT_EQ(table.frames.size(), 2u);
 
     // A colour table whose bytes read as 17 frames of 8192 x 8192, 1.1 GiB: only colours.
     QByteArray bytes = '\0' + QByteArray("\x21\xF9\x04\x00\x05\x00\x00\x00\x2C\x00\x00\x00\x00\x00\x20\x00\x20\x00\x08\x00", 20).repeated(17);
