@@ -42,11 +42,10 @@ Picture FramePictures::picture(std::size_t index, qsizetype chunkBegin, qsizetyp
     } catch (const std::bad_alloc&) {
     }
     lock.lock();
-    Slot& slot = m_slots[index];
     if (picture.isNull()) {
         m_slots.erase(index);
     } else {
-        hold(index, slot, picture, reading.pictureBytes);
+        hold(index, m_slots[index], picture, reading.pictureBytes);
         dropBeyondBudget();
     }
     m_decoded.notify_all();

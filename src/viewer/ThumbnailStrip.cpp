@@ -57,11 +57,6 @@ SlotPlace slotPlace(int himetricWidth, int himetricHeight)
     return place;
 }
 
-int stripPixels(double twips)
-{
-    return int(units::twipsToPixels(twips));
-}
-
 } // namespace
 
 void frmSkarvel::DrawThumbnails()
@@ -125,8 +120,9 @@ void frmSkarvel::DrawThumbnails()
 QImage frmSkarvel::ThumbnailRendition(const Picture& picture)
 {
     const auto [w0, h0, w, h, dx, dy] = slotPlace(picture.Width(), picture.Height());
-    const QSize size(stripPixels(w), stripPixels(h));
-    const QRect source(0, 0, stripPixels(w0), stripPixels(h0));
+    // In the strip's pixels, as its PaintPicture would take them.
+    const QSize size(int(units::twipsToPixels(w)), int(units::twipsToPixels(h)));
+    const QRect source(0, 0, int(units::twipsToPixels(w0)), int(units::twipsToPixels(h0)));
     // A picture the slot shows at its own size is painted from itself: no smaller copy to keep.
     if (size.width() >= source.width() && size.height() >= source.height())
         return {};
