@@ -1,3 +1,4 @@
+#include "files/SignalCleanup.h"
 #include "runtime/QtModalServices.h"
 #include "runtime/Translations.h"
 #include "runtime/WindowArguments.h"
@@ -23,6 +24,7 @@ constexpr char kUsage[] =
 
 int main(int argc, char* argv[])
 {
+    skarvel::IgnoreFileSizeSignal();
     skarvel::WindowArguments arguments(argc, argv);
     switch (arguments.request()) {
     case skarvel::WindowArguments::Request::Help:

@@ -7,6 +7,7 @@
 #include "frames/SplitGifFrames.h"
 #include "files/FileIO.h"
 #include "files/FilePath.h"
+#include "files/SignalCleanup.h"
 
 #include <QString>
 #include <QStringList>
@@ -123,17 +124,20 @@ int exportFrames(const QString& path, const QString& folder, FrameFormat format)
     // Frames are named after the file, which needs a folder in front of its name; "./" gives it
     // one without asking where we are, which a deep enough folder cannot tell.
     const QString gifFile = path.contains(u'/') ? path : QStringLiteral("./") + path;
-    FrameTable table;
-    FrameExport exporter(gifFile, folder, format);
-    if (const int code = splitOutcome(path, exporter.split(table)); code != Ok)
-        return code;
+    // Frames are written while the file is still split: the folder must be right before that.
     if (const QString problem = folderProblem(folder); !problem.isEmpty()) {
         complain(folder, problem);
         printLine(stderr, messages::saveFailed());
         return SaveFailed;
     }
+    FrameTable table;
+    FrameExport exporter(gifFile, folder, format);
+    if (const int code = splitOutcome(path, exporter.split(table)); code != Ok)
+        return code;
     if (!exporter.save(table)) {
-        if (const FileFailure failure = LastFileFailure(); failure.error != 0)
+        if (const FileFailure failure = LastFileFailure(); failure.folder && failure.error == ENOENT)
+            complain(failure.path, QStringLiteral("la cartella non esiste"));
+        else if (failure.error != 0)
             complain(failure.path, FileReason(failure.error));
         printLine(stderr, messages::saveFailed());
         return SaveFailed;
@@ -193,6 +197,7 @@ int run(int argc, char* argv[])
 
 int main(int argc, char* argv[])
 {
+    IgnoreFileSizeSignal();
     // Running out of memory anywhere is a file that cannot be opened, never an abort.
     try {
         return run(argc, argv);

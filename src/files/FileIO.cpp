@@ -23,9 +23,9 @@ namespace {
 
 thread_local FileFailure t_failure;
 
-[[noreturn]] void fail(const QString& path, int error)
+[[noreturn]] void fail(const QString& path, int error, bool folder = false)
 {
-    t_failure = {path, error};
+    t_failure = {path, error, folder};
     const RuntimeError::Number number = error == ENOENT ? RuntimeError::FileNotFound
                                         : error == ENAMETOOLONG ? RuntimeError::BadFileName
                                                                 : RuntimeError::PathAccess;
@@ -105,6 +105,8 @@ QByteArray replacementName(const QByteArray& name)
 int replaceWithUnnamed(int fd, int dirFd, const QByteArray& name)
 {
     const QByteArray temporary = replacementName(name);
+    // Covered from before the name exists until it is gone in the rename.
+    const SignalCleanup cleanup(dirFd, temporary.constData());
     for (int attempt = 0; attempt < 16; ++attempt) {
         if (const int error = linkUnnamed(fd, dirFd, temporary.constData())) {
             if (error != EEXIST)
@@ -207,8 +209,9 @@ struct Target {
     QByteArray name;
 };
 
-// Answers nothing where the path names no file or its folder cannot be opened, with errno set.
-std::optional<Target> targetOf(const QString& path)
+// Answers nothing where the path names no file or its folder cannot be opened, with errno set
+// and, in the second case, the folder in `folderOut`.
+std::optional<Target> targetOf(const QString& path, QByteArray* folderOut = nullptr)
 {
     const QByteArray target = EncodeFilePath(path);
     const qsizetype slash = target.lastIndexOf('/');
@@ -219,27 +222,36 @@ std::optional<Target> targetOf(const QString& path)
         return std::nullopt;
     }
     Fd dir(::open(folder.constData(), O_PATH | O_DIRECTORY | O_CLOEXEC));
-    if (dir.fd < 0)
+    if (dir.fd < 0) {
+        if (folderOut)
+            *folderOut = folder;
         return std::nullopt;
+    }
     return Target{std::move(dir), std::move(name)};
 }
 
 Target openTarget(const QString& path)
 {
-    std::optional<Target> target = targetOf(path);
+    QByteArray folder;
+    std::optional<Target> target = targetOf(path, &folder);
+    if (!target && !folder.isEmpty())
+        fail(DecodeFilePath(folder), errno, true); // gone, say, while a save was writing into it
     if (!target)
         fail(path, errno);
     return std::move(*target);
 }
 
-// What stands at the target now: nothing, or a regular file we may write (answers true and its
-// status in `old`). A rename would happily replace a folder's entry, a FIFO or a file we may not
-// write; they are refused as a plain overwrite would refuse them.
+// What stands at the target now: nothing or a symbolic link (answers false), or a regular file we
+// may write (answers true and its status in `old`). A rename would happily replace a folder's
+// entry, a FIFO or a file we may not write; they are refused as a plain overwrite would refuse
+// them. A link is never followed: it is replaced by the new file, which gets a new file's mode,
+// whatever the link points to.
 bool checkTarget(const QString& path, const Target& target, struct stat& old)
 {
-    const bool replacing = ::fstatat(target.dir.fd, target.name.constData(), &old, 0) == 0;
-    if (!replacing && errno != ENOENT)
-        fail(path, errno); // a name too long, a link loop: known before anything is written
+    const bool exists = ::fstatat(target.dir.fd, target.name.constData(), &old, AT_SYMLINK_NOFOLLOW) == 0;
+    if (!exists && errno != ENOENT)
+        fail(path, errno); // a name too long: known before anything is written
+    const bool replacing = exists && !S_ISLNK(old.st_mode);
     if (replacing && S_ISDIR(old.st_mode))
         fail(path, EISDIR);
     if (replacing && !S_ISREG(old.st_mode))

@@ -27,8 +27,9 @@ void ReadWholeFile(const QString& path, QByteArray& data, const ReadProgress& ar
 
 // Replaces the file at `path` with `parts`, written one after the other. The new content
 // appears whole or not at all: a failed or interrupted write leaves any earlier file as it was
-// and no partial file behind. A replaced file keeps its read, write and execute bits, never its
-// set-user-ID, set-group-ID or sticky bits. A folder, a special file or a file that may not be
+// and no partial or temporary file behind. A new file gets 0666 less the umask; a replaced file
+// keeps its read, write and execute bits, never its set-user-ID, set-group-ID or sticky bits; a
+// symbolic link is replaced, not followed. A folder, a special file or a file that may not be
 // written is refused. Throws RuntimeError on failure.
 void WriteWholeFile(const QString& path, std::span<const QByteArrayView> parts);
 inline void WriteWholeFile(const QString& path, std::initializer_list<QByteArrayView> parts)
@@ -66,11 +67,13 @@ void NameUnnamedFile(UnnamedFile& file, const QString& path);
 
 // The last failure of WriteWholeFile, NameUnnamedFile or ReadWholeFile on this thread: the path
 // and the system's error number (or kNotRegularFile), so that a caller that only learnt "it
-// failed" can tell why.
+// failed" can tell why. When the folder a file was to be written into could not be opened, the
+// path is that folder's and `folder` is set.
 inline constexpr int kNotRegularFile = -1;
 struct FileFailure {
     QString path;
     int error = 0;
+    bool folder = false;
 };
 FileFailure LastFileFailure();
 

@@ -1,5 +1,12 @@
 #include "files/FilePath.h"
 
+#include <QDir>
+
+#include <unistd.h>
+
+#include <cstdlib>
+#include <memory>
+
 namespace skarvel {
 
 namespace {
@@ -77,6 +84,17 @@ QByteArray EncodeFilePath(const QString& path)
     }
     bytes += path.sliced(run).toUtf8();
     return bytes;
+}
+
+QString AbsoluteFilePath(const QString& path)
+{
+    if (path.startsWith(u'/'))
+        return path;
+    // Qt's own absolute paths go through its lossy encoding: a name that is not UTF-8 is lost.
+    const std::unique_ptr<char, decltype(&std::free)> folder(::getcwd(nullptr, 0), &std::free);
+    if (!folder || folder.get()[0] != '/')
+        return {};
+    return QDir::cleanPath(DecodeFilePath(folder.get()) + u'/' + path);
 }
 
 } // namespace skarvel

@@ -13,4 +13,9 @@ namespace skarvel {
 QString DecodeFilePath(QByteArrayView bytes);
 QByteArray EncodeFilePath(const QString& path);
 
+// `path` from the root: an absolute one as it is, a relative one behind the working folder, both
+// in their own bytes, with "." and ".." folded away. Empty when the working folder cannot be named
+// (too deep, or gone).
+QString AbsoluteFilePath(const QString& path);
+
 } // namespace skarvel

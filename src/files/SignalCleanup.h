@@ -2,17 +2,26 @@
 
 namespace skarvel {
 
-// Removes a named temporary file if SIGINT, SIGTERM or SIGHUP ends the program while it exists,
-// then lets the signal end the program as it would have. One file at a time: saves run one after
-// the other. Signals the program ignores stay ignored, and handlers installed by others are kept.
+// Removes a named temporary file if a signal ends the program while it exists (any signal whose
+// default is to end the process, SIGKILL aside), then lets the signal end the program as it would
+// have. Signals the program ignores stay ignored, and handlers installed by others are kept.
+// A few files may be covered at once, from any threads.
 class SignalCleanup {
 public:
-    // Call before the file is created, so that no moment is left uncovered; `name` is relative
-    // to the folder `dirFd` and at most 63 bytes long.
+    // Call before the file exists under `name`, so that no moment is left uncovered, and keep it
+    // until the file has its final name; `name` is relative to the folder `dirFd` and at most 63
+    // bytes long.
     SignalCleanup(int dirFd, const char* name);
     ~SignalCleanup();
     SignalCleanup(const SignalCleanup&) = delete;
     SignalCleanup& operator=(const SignalCleanup&) = delete;
+
+private:
+    int m_slot;
 };
+
+// Makes a write beyond the file-size limit (ulimit -f) fail with EFBIG, so that a save fails as
+// on a full disk, rather than the process being killed with its frames half made.
+void IgnoreFileSizeSignal();
 
 } // namespace skarvel

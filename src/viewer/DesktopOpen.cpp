@@ -1,10 +1,10 @@
 // Files the desktop hands to the window: a program argument ("Open with") or a drop.
 #include "viewer/frmSkarvel.h"
 
-#include <QDir>
+#include "files/FilePath.h"
+
 #include <QDragEnterEvent>
 #include <QDropEvent>
-#include <QFileInfo>
 #include <QMimeData>
 #include <QTimer>
 #include <QUrl>
@@ -36,11 +36,9 @@ void frmSkarvel::OpenGivenFile(const QString& sPath)
     // Saving names the frames after the file, which needs its folder in front of the name. The
     // whole path reads best in the status bar, but a working folder too deep to be named must
     // not cost the name: then the path stays as given.
-    sGifFile = sPath;
-    if (QFileInfo(sPath).isRelative() && !QDir::currentPath().isEmpty())
-        sGifFile = QFileInfo(sPath).absoluteFilePath();
-    else if (!sPath.isEmpty() && !sPath.contains(u'/'))
-        sGifFile = QStringLiteral("./") + sPath;
+    sGifFile = sPath.isEmpty() ? QString() : AbsoluteFilePath(sPath);
+    if (sGifFile.isEmpty())
+        sGifFile = sPath.contains(u'/') || sPath.isEmpty() ? sPath : QStringLiteral("./") + sPath;
     RefreshAll();
     OpenGifFile(sGifFile);
 }

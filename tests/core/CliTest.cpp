@@ -33,6 +33,15 @@ QByteArray brokenMiddle()
     return gif.insert(gif.indexOf(QByteArray("\x00\x21\xF9", 3)) + 9, '\x99');
 }
 
+// Frames that grow past a small file-size limit: 8 x 8, 16 x 16, then 200 x 200.
+QByteArray growing()
+{
+    GifBuilder gif(200, 200, distinctColours(4));
+    for (int side : {8, 16, 200, 8})
+        gif.image(GifBuilder::pattern(side, side, 4));
+    return gif.build();
+}
+
 // Each: a script, its exit status, texts that must be in what it wrote, and what is left in out/
 // ("{L}" stands for $L).
 using Case = std::tuple<const char*, int, std::vector<const char*>, std::string>;
@@ -63,21 +72,47 @@ const Case kCases[] = {
     {": >e.gif && $X info e.gif", 1, {"e.gif: il file è vuoto", "non è una Gif animata,  oppure non è una\n GIF"}, ""},
     {"$X export anim.gif /dev/null", 3, {"/dev/null: non è una cartella", "Si è verificato un'errore durante il salvataggio dei files"}, ""},
     {"$X export anim.gif none", 3, {"none: la cartella non esiste"}, ""},
+    // The folder is looked at before the file is even read.
+    {"$X export none.gif ''", 3, {"skarvel-frames: : la cartella non esiste"}, ""},
     // Frames written while later ones decode are never named when one of those fails.
     {"$X export rotto.gif out --format gif", 2, {"Impossibile aprire il file"}, ""},
     {"mkdir out/anim1.bmp && $X export anim.gif out", 3, {"out/anim1.bmp: è una cartella, non un file"}, "anim0.bmp anim1.bmp"},
     {"mkfifo out/anim0.bmp && $X export anim.gif out", 3, {"out/anim0.bmp: non è un file regolare"}, "anim0.bmp"},
     // A replaced file keeps only its permission bits, and a write-only one is replaced.
-    {"cp anim.gif prog && chmod 4755 prog && ln -s ../prog out/anim0.bmp && : >out/anim1.bmp && chmod 200 out/anim1.bmp"
-     " && $X export anim.gif out && stat -c '%n %a %s' out/* prog >&2", 0,
-     {"out/anim0.bmp 755 102\nout/anim1.bmp 200 78\nprog 4755 "}, "anim0.bmp anim1.bmp"},
+    {": >out/anim0.bmp && chmod 4755 out/anim0.bmp && : >out/anim1.bmp && chmod 200 out/anim1.bmp"
+     " && $X export anim.gif out && stat -c '%n %a %s' out/* >&2", 0,
+     {"out/anim0.bmp 755 102\nout/anim1.bmp 200 78\n"}, "anim0.bmp anim1.bmp"},
+    // A new frame gets 0666 less the umask, through an unnamed file or a named temporary.
+    {"umask 027 && $X export anim.gif out && SKARVEL_NO_TMPFILE=1 $X export anim.gif out --format gif && stat -c '%n %a' out/* >&2",
+     0, {"out/anim0.bmp 640\nout/anim0.gif 640\nout/anim1.bmp 640\nout/anim1.gif 640\n"}, "anim0.bmp anim0.gif anim1.bmp anim1.gif"},
+    // A link in place of a frame is replaced by a new file, whatever it points to, and nothing it
+    // points to is touched.
+    {"umask 027 && mkdir d && mkfifo f && echo keep >t && chmod 777 t && for n in '' 1; do for links in '../d /dev/null'"
+     " '../f ../t' 'anim0.bmp ../t'; do set -- $links; ln -sfn $1 out/anim0.bmp && ln -sfn $2 out/anim1.bmp &&"
+     " env ${n:+SKARVEL_NO_TMPFILE=1} $X export anim.gif out >/dev/null && stat -c '%n %F %a' out/* >&2; done; done;"
+     " stat -c '%n %F %a' d f t && cat t", 0,
+     {"out/anim0.bmp regular file 640\nout/anim1.bmp regular file 640\nout/anim0.bmp regular file 640\nout/anim1.bmp regular file 640\n"
+      "out/anim0.bmp regular file 640\nout/anim1.bmp regular file 640\nout/anim0.bmp regular file 640\nout/anim1.bmp regular file 640\n"
+      "out/anim0.bmp regular file 640\nout/anim1.bmp regular file 640\nout/anim0.bmp regular file 640\nout/anim1.bmp regular file 640\n"
+      "d directory 750\nf fifo 640\nt regular file 777\nkeep\n"}, "anim0.bmp anim1.bmp"},
     // A file we may not write is not replaced; root may write anything, so it is tried as nobody.
     {"chmod 755 . && chmod 777 out && : >out/anim0.bmp && chmod 444 out/anim0.bmp && R= && [ $(id -u) != 0 ] ||"
      " R='setpriv --reuid=65534 --regid=65534 --clear-groups'; $R $X export anim.gif out", 3, {"out/anim0.bmp: permesso negato"}, "anim0.bmp"},
     // A replacement name left by a save killed between its link and its rename goes with the next save.
     {": >out/anim0.bmp && echo stale >out/.skarvel-ff365fe8a23da76d.tmp && $X export anim.gif out", 0, {}, "anim0.bmp anim1.bmp"},
-    {"cp anim.gif prog && chmod 6755 prog && ln -s ../prog out/anim1.bmp && SKARVEL_NO_TMPFILE=1 $X export anim.gif out"
+    {": >out/anim1.bmp && chmod 6755 out/anim1.bmp && SKARVEL_NO_TMPFILE=1 $X export anim.gif out"
      " && stat -c '%n %a' out/anim1.bmp >&2", 0, {"out/anim1.bmp 755\n"}, "anim0.bmp anim1.bmp"},
+    // A signal at the moment a replacement's hidden name exists, or is about to go, takes the name
+    // with it, with and without unnamed files.
+    {"ulimit -c 0; for n in '' 1; do for at in created renaming; do for s in INT TERM QUIT HUP; do $X export anim.gif out"
+     " >/dev/null; env ${n:+SKARVEL_NO_TMPFILE=1} SKARVEL_STRIKE=$s SKARVEL_STRIKE_AT=$at LD_PRELOAD=$S"
+     " ASAN_OPTIONS=${ASAN_OPTIONS:+$ASAN_OPTIONS:}verify_asan_link_order=0 $X export anim.gif out; printf '%s ' $?;"
+     " done; done; done 2>/dev/null",
+     0, {"130 143 131 129 130 143 131 129 130 143 131 129 130 143 131 129 "}, "anim0.bmp anim1.bmp"},
+    // Past the file-size limit a write fails as on a full disk: the frames before it stay whole.
+    {"ulimit -c 0; ulimit -f 20 && $X export grow.gif out; echo \"$? [$(ls -A out | paste -sd ' ')]\"; rm out/*;"
+     " SKARVEL_NO_TMPFILE=1 $X export grow.gif out 2>/dev/null; echo \"$? [$(ls -A out | paste -sd ' ')]\"", 0,
+     {"out/grow2.bmp: file troppo grande\n", "3 [grow0.bmp grow1.bmp]\n3 [grow0.bmp grow1.bmp]\n"}, "grow0.bmp grow1.bmp"},
     {": >out/anim0.bmp && chattr +i out/anim0.bmp || exit 77; $X export anim.gif out; rc=$?; chattr -i out/anim0.bmp;"
      " exit $rc", 3, {"out/anim0.bmp: operazione non permessa"}, "anim0.bmp"},
     {"unshare -m true || exit 77; unshare -m sh -c 'mount -t tmpfs -o ro none out && $X export anim.gif out'", 3,
@@ -98,15 +133,17 @@ const Case kCases[] = {
 
 TEST(Cli, EveryNameWorksAndEveryFailureSaysWhy)
 {
-    // Each script runs with sh in a scratch folder where anim.gif and an empty out/ wait; $X is
-    // skarvel-frames, $L a name of 250 letters.
+    // Each script runs with sh in a scratch folder where anim.gif, rotto.gif, grow.gif and an empty
+    // out/ wait; $X is skarvel-frames, $L a name of 250 letters, $S the library that strikes it.
     qputenv("X", SKARVEL_FRAMES_EXE);
     qputenv("L", QByteArray(250, 'x'));
+    qputenv("S", SKARVEL_STRIKE_SHIM);
     for (const auto& [script, code, says, files] : kCases) {
         SCOPED_TRACE(script);
         const ScratchDir dir;
         dir.write(QStringLiteral("anim.gif"), twoFrames());
         dir.write(QStringLiteral("rotto.gif"), brokenMiddle());
+        dir.write(QStringLiteral("grow.gif"), growing());
         QProcess sh;
         // What it wrote ends with what is left in out/, hidden names too: "[name name ...]".
         sh.start(QStringLiteral("/bin/sh"), {QStringLiteral("-c"), QStringLiteral("cd \"$0\" && mkdir out; (%1) 2>&1; rc=$?; echo \"[$(LC_ALL=C ls -A out | paste -sd ' ')]\"; exit $rc").arg(QString::fromUtf8(script)), dir.path()});

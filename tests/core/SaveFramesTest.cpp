@@ -15,6 +15,8 @@
 
 #include <sys/stat.h>
 
+#include <cerrno>
+
 using namespace skarvel;
 using namespace skarvel::test;
 
@@ -90,6 +92,17 @@ TEST(SaveFrames, TheFirstFailureStopsTheSaveAndOnlyRegularFilesCount)
         EXPECT_EQ(std::pair(QFile::exists(dir.file(QStringLiteral("out/anim0") + suffix)), QFile::exists(dir.file(QStringLiteral("out/anim2") + suffix))),
                   std::pair(true, false));
     }
+
+    // The folder taken away while the frames were written ahead: the failure names the folder.
+    ASSERT_TRUE(QDir(dir.path()).mkdir(QStringLiteral("gone")));
+    FrameTable exported;
+    FrameExport exporter(gif, dir.file(QStringLiteral("gone")), FrameFormat::Bmp);
+    ASSERT_EQ(exporter.split(exported), 2);
+    ASSERT_TRUE(QDir(dir.path()).rename(QStringLiteral("gone"), QStringLiteral("moved")));
+    EXPECT_FALSE(exporter.save(exported));
+    const FileFailure failure = LastFileFailure();
+    EXPECT_EQ(std::tuple(failure.path, failure.error, failure.folder), std::tuple(dir.file(QStringLiteral("gone")), ENOENT, true));
+    EXPECT_TRUE(QDir(dir.file(QStringLiteral("moved"))).isEmpty());
 
     // A saved frame counts when a regular file is there, one we may write but not read too: a save
     // that replaced it succeeded.
