@@ -65,4 +65,8 @@ TEST(Units, RoundingHalvesToEvenBetweenPixelsHimetricAndTwips)
         ASSERT_EQ(units::himetricToPixels(double(units::pixelsToHimetric(px))), px) << px;
     EXPECT_EQ(std::tuple(units::pixelsToHimetric(100), units::pixelsToTwips(10), units::twipsToPixels(2955), units::twipsToPixels(7.5), units::twipsToPixels(22.5)),
               std::tuple(2646, 150, 197, 0, 2));
+    // Between whole pixels, and below zero: rounded, never cut.
+    EXPECT_EQ((std::vector{units::pixelsToHimetric(1.5), units::pixelsToHimetric(0.5), units::himetricToPixels(40), units::himetricToPixels(13),
+                           units::pixelsToTwips(2.7), units::pixelsToTwips(2.9), units::pixelsToTwips(-1.1), units::twipsToPixels(-22.5), units::twipsToPixels(26)}),
+              (std::vector<std::int64_t>{40, 13, 2, 0, 40, 44, -16, -2, 2}));
 }

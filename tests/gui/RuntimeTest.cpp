@@ -105,6 +105,12 @@ TEST(TriDim, ARingReachingTheSixteenBitLimitIsDrawnOnePastItIsRefused)
     EXPECT_EQ(std::make_pair(errorOf([&] { painter.Sunken(past); }), tall.Point(285, 32453)), std::make_pair(int(RuntimeError::Overflow), ole(tall.BackColor())));
     FakeControl far(tall, 32760, 300, 300, 300), before(tall, -32760, 300, 300, 300);
     EXPECT_EQ(errorOf([&] { painter.Rise(far); }) + errorOf([&] { painter.Sunken(before); }), 2 * RuntimeError::Overflow);
+    // Right at the edges: a right side of 32767 and a left side of -32768 are drawn, one more is not.
+    FakeControl right(tall, 32000, 300, 767, 300), rightPast(tall, 32000, 300, 768, 300);
+    FakeControl left(tall, -32753, 300, 300, 300), leftPast(tall, -32754, 300, 300, 300);
+    EXPECT_EQ((std::vector{errorOf([&] { painter.Flat(right, dark); }), errorOf([&] { painter.Flat(rightPast, dark); }),
+                           errorOf([&] { painter.Flat(left, dark); }), errorOf([&] { painter.Flat(leftPast, dark); })}),
+              (std::vector{0, int(RuntimeError::Overflow), 0, int(RuntimeError::Overflow)}));
 }
 
 TEST(DrawingSurface, PicturesStretchKeepTransparencyAndAverageAShrink)
@@ -135,6 +141,19 @@ TEST(DrawingSurface, PicturesStretchKeepTransparencyAndAverageAShrink)
     box.PaintPicture(Picture(stripes), 0, 0, 4.0, 2.0);
     for (int x = 0; x < 4; ++x)
         EXPECT_NEAR(box.image().pixelColor(x, 1).red(), 128, 8) << x;
+    // Halved across but stretched down: the shrinking side alone is enough to average.
+    box.PaintPicture(Picture(stripes), 4, 0, 4.0, 8.0);
+    for (int x = 4; x < 8; ++x)
+        EXPECT_NEAR(box.image().pixelColor(x, 6).red(), 128, 8) << x;
+
+    // A new background or picture wipes the drawing but keeps the print position; Cls does not.
+    box.CurrentX = 3;
+    box.CurrentY = 5;
+    box.setBackColor(0x00FFFFFFu);
+    box.setPicture(stripes);
+    EXPECT_EQ(std::tuple(box.CurrentX, box.CurrentY, box.Point(0, 0), box.Point(1, 0), box.Point(9, 9)), std::tuple(3.0, 5.0, 0, 0xFFFFFF, 0xFFFFFF));
+    box.Cls();
+    EXPECT_EQ(std::tuple(box.CurrentX, box.CurrentY, box.Point(1, 0)), std::tuple(0.0, 0.0, 0xFFFFFF));
 }
 
 TEST(PathEllipsis, KeepsLeadingFoldersAndTheFileNameWithinTheRoom)

@@ -132,16 +132,17 @@ TEST_F(OpenWorkflow, FilesThatCannotBeShownGiveTheirMessageAndFilesFromTheDeskto
     window->OpenGivenFile(QDir::current().relativeFilePath(given));
     EXPECT_EQ(std::make_tuple(window->sGifFile, statusText(1), dialogs.asked.size()),
               std::make_tuple(given, QStringLiteral("    Frames: 3"), std::size_t(8)));
-    // So does a relative name that is not UTF-8, by its bytes.
-    const QByteArray folderBytes = EncodeFilePath(dir.path()), odd = "b\xff\xfeutf.gif";
-    std::filesystem::copy_file(EncodeFilePath(given).toStdString(), (folderBytes + '/' + odd).toStdString());
+    // So does a relative name that is not UTF-8, in a working oddFolder that is not either, by its bytes.
+    const QByteArray oddFolder = EncodeFilePath(dir.path()) + "/d\xff", odd = "b\xff\xfeutf.gif";
+    std::filesystem::create_directory(oddFolder.toStdString());
+    std::filesystem::copy_file(EncodeFilePath(given).toStdString(), (oddFolder + '/' + odd).toStdString());
     const std::string was = std::filesystem::current_path();
-    ASSERT_EQ(::chdir(folderBytes.constData()), 0);
+    ASSERT_EQ(::chdir(oddFolder.constData()), 0);
     window->OpenGivenFile(DecodeFilePath(odd));
     std::filesystem::current_path(was);
     EXPECT_EQ(std::make_tuple(EncodeFilePath(window->sGifFile), statusText(1), dialogs.asked.size()),
-              std::make_tuple(folderBytes + '/' + odd, QStringLiteral("    Frames: 3"), std::size_t(8)));
-    std::filesystem::remove((folderBytes + '/' + odd).toStdString()); // Qt cannot name it to remove it
+              std::make_tuple(oddFolder + '/' + odd, QStringLiteral("    Frames: 3"), std::size_t(8)));
+    std::filesystem::remove_all(oddFolder.toStdString()); // Qt cannot name it to remove it
 
     // A drop opens its first local file; one of only web addresses or text is refused.
     const QUrl web(QStringLiteral("https://example.org/web.gif"));
