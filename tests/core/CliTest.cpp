@@ -106,9 +106,9 @@ const Case kCases[] = {
     // with it, with and without unnamed files.
     {"ulimit -c 0; for n in '' 1; do for at in created renaming; do for s in INT TERM QUIT HUP; do $X export anim.gif out"
      " >/dev/null; env ${n:+SKARVEL_NO_TMPFILE=1} SKARVEL_STRIKE=$s SKARVEL_STRIKE_AT=$at LD_PRELOAD=$S"
-     " ASAN_OPTIONS=${ASAN_OPTIONS:+$ASAN_OPTIONS:}verify_asan_link_order=0 $X export anim.gif out; printf '%s ' $?;"
-     " done; done; done 2>/dev/null",
-     0, {"130 143 131 129 130 143 131 129 130 143 131 129 130 143 131 129 "}, "anim0.bmp anim1.bmp"},
+     " ASAN_OPTIONS=${ASAN_OPTIONS:+$ASAN_OPTIONS:}verify_asan_link_order=0 $X export anim.gif out; rc=$?;"
+     " printf '%s:%s ' $rc $(ls -A out | grep -c '^[.]'); done; done; done 2>/dev/null", 0,
+     {"130:0 143:0 131:0 129:0 130:0 143:0 131:0 129:0 130:0 143:0 131:0 129:0 130:0 143:0 131:0 129:0 "}, "anim0.bmp anim1.bmp"},
     // Past the file-size limit a write fails as on a full disk: the frames before it stay whole.
     {"ulimit -c 0; ulimit -f 20 && $X export grow.gif out; echo \"$? [$(ls -A out | paste -sd ' ')]\"; rm out/*;"
      " SKARVEL_NO_TMPFILE=1 $X export grow.gif out 2>/dev/null; echo \"$? [$(ls -A out | paste -sd ' ')]\"", 0,
