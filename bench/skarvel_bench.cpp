@@ -1,12 +1,14 @@
 // Opens and saves large GIFs with Skarvel's core, its programs (skarvel-frames, the window) and
 // with the tools people use today, each run in a process of its own so that its peak memory can
 // be told, and prints the tables.
-//   skarvel_bench WORK_DIR [--repeat N] [--only NAME] [--opens | --programs]
+//   skarvel_bench WORK_DIR [--repeat N] [--only NAME] [--opens | --programs | --hostile]
 //   skarvel_bench --once slurp|split-one-thread|split FILE   (one open in this process, for profiling)
 // --opens measures the opens alone; --programs only Skarvel's programs against the reference
-// tools (skarvel-frames info and export, the window, the file of a million frames).
+// tools (skarvel-frames info and export, the window, the file of a million frames); --hostile
+// only the hostile files' opens on one core and on all (HostileOpens.h).
 #include "BenchGifs.h"
 #include "Folders.h"
+#include "HostileOpens.h"
 #include "Measure.h"
 #include "Operations.h"
 #include "Table.h"
@@ -60,6 +62,7 @@ struct Options {
     std::string only = {};
     bool opensOnly = false;
     bool programsOnly = false;
+    bool hostileOnly = false;
 };
 
 // Measures one GIF into the tables.
@@ -227,7 +230,7 @@ void Bench::millionFrames()
 
 int usage()
 {
-    std::fprintf(stderr, "usage: skarvel_bench WORK_DIR [--repeat N] [--only NAME] [--opens | --programs]\n");
+    std::fprintf(stderr, "usage: skarvel_bench WORK_DIR [--repeat N] [--only NAME] [--opens | --programs | --hostile]\n");
     return 64;
 }
 
@@ -252,6 +255,8 @@ int main(int argc, char** argv)
             options.opensOnly = true;
         else if (std::strcmp(argv[i], "--programs") == 0)
             options.programsOnly = true;
+        else if (std::strcmp(argv[i], "--hostile") == 0)
+            options.hostileOnly = true;
         else if (i + 1 == argc)
             return usage();
         else if (std::strcmp(argv[i], "--repeat") == 0)
@@ -268,13 +273,17 @@ int main(int argc, char** argv)
     std::printf("%u hardware threads, best of %d runs each\n", std::thread::hardware_concurrency(), options.repeat);
     const double harnessMiB = inChild([] { return true; }).peakMiB;
     for (const BenchGif& spec : kGifs) {
-        if (options.only.empty() || options.only == spec.name)
+        if (!options.hostileOnly && (options.only.empty() || options.only == spec.name))
             bench.gif(spec);
     }
     // Its export and the window's save would write a million files: only its open is measured,
     // and not among the opens' times.
-    if (!options.opensOnly && (options.only.empty() || options.only == kMillionFrames.name))
+    if (!options.opensOnly && !options.hostileOnly && (options.only.empty() || options.only == kMillionFrames.name))
         bench.millionFrames();
+    if (!options.programsOnly) {
+        for (Row& row : measureHostileOpens(options.work, options.repeat, options.only))
+            bench.rows.push_back(std::move(row));
+    }
     QDir(bench.folders.root).removeRecursively();
     printRows(bench.rows, harnessMiB);
     if (!bench.windowRuns.empty())

@@ -1,12 +1,17 @@
 #include "frames/FrameMaker.h"
 
 #include <algorithm>
+#include <atomic>
 #include <exception>
 #include <new>
+#include <tuple>
+#include <utility>
 
 namespace skarvel {
 
 namespace {
+
+std::atomic<std::int64_t> g_decodedBytes = 0;
 
 // Never throws: every failure is part of the outcome.
 FrameOutcome makeFrame(PictureDecoder& decoder, qsizetype headerSize, QByteArrayView rest, qsizetype restOffset,
@@ -30,11 +35,19 @@ FrameOutcome makeFrame(PictureDecoder& decoder, qsizetype headerSize, QByteArray
     // Positions in the header stay in front of the chunk.
     const auto inFile = [&](qsizetype offset) { return restOffset + std::max<qsizetype>(0, offset - headerSize); };
     outcome.pictureBytes = reading.pictureBytes;
+    if (reading.pictureBytes >= 0 && reading.pictureBytes <= maxBytes)
+        g_decodedBytes += reading.pictureBytes;
     outcome.begin = restOffset;
     outcome.imageStart = reading.imageStart < 0 ? -1 : inFile(reading.imageStart);
     outcome.needed = inFile(reading.bytesNeeded);
     outcome.available = restOffset + rest.size();
     return outcome;
+}
+
+// What making the outcome cost: the picture, when the decoder went on to decode it.
+std::int64_t costOf(const FrameOutcome& outcome)
+{
+    return outcome.error == RuntimeError::OutOfMemory ? 0 : std::max<std::int64_t>(0, outcome.pictureBytes);
 }
 
 // The frame in turn may take any picture the pixel limit allows: it is not kept beyond its turn.
@@ -148,13 +161,15 @@ FrameOutcome FrameMaker::take()
     FrameOutcome outcome = std::move(*slot);
     slot.reset();
     ++m_taken;
+    m_settled = false;
     m_aheadBytes -= outcome.held();
+    countKnown(outcome); // taken in turn: a frame, whatever was known of it
     wakeIdleHelper();
     // Made while the file was still read, its decoder asked for bytes that had not arrived yet; or
     // refused for the room the window had: made again in its turn, as if it had waited.
     const bool readTooLittle = outcome.needed > outcome.available && outcome.available < m_data.size();
     const bool refusedForRoom = outcome.error == RuntimeError::OutOfMemory && outcome.pictureBytes >= 0;
-    if (!readTooLittle && !refusedForRoom)
+    if (!readTooLittle && !refusedForRoom && !outcome.deferred)
         return outcome;
     const QByteArrayView data = m_data;
     lock.unlock();
@@ -173,7 +188,49 @@ void FrameMaker::skip(std::int64_t count)
     }
     m_taken = end;
     m_claimed = std::max(m_claimed, end);
+    m_settled = true;
+    if (m_known < m_taken) {
+        // The split has settled the frame: the chunk in turn starts the next one.
+        m_known = m_taken;
+        m_knownEnd = 0;
+        m_unknowable = false;
+        settleKnown();
+    }
     wakeIdleHelper();
+}
+
+std::int64_t FrameMaker::decodedBytes()
+{
+    return g_decodedBytes;
+}
+
+void FrameMaker::countKnown(FrameOutcome& outcome)
+{
+    if (outcome.counted)
+        return;
+    outcome.counted = true;
+    m_guessBytes -= std::exchange(outcome.guess, 0);
+    m_knownBytes += costOf(outcome);
+}
+
+// Follows the outcomes made, in order, as far as they tell which chunks start frames. A guess that
+// turns out to lie inside a frame keeps counting: it was decoded for nothing.
+void FrameMaker::settleKnown()
+{
+    while (!m_unknowable && m_known >= m_taken && m_known < m_claimed) {
+        std::optional<FrameOutcome>& slot = m_slots[std::size_t(m_known % kAheadFrames)];
+        if (!slot)
+            return; // still being made
+        FrameOutcome& outcome = *slot;
+        ++m_known;
+        if (outcome.deferred || outcome.begin < m_knownEnd)
+            continue;
+        countKnown(outcome);
+        m_knownEnd = outcome.needed;
+        // A frame that failed ends the split unless it is the last; one made from too few bytes
+        // or refused for the room is made again, and may then read further.
+        m_unknowable = outcome.error || outcome.needed > outcome.available;
+    }
 }
 
 // A helper waits until the window has room for a whole batch: woken for every frame taken, it
@@ -189,17 +246,31 @@ void FrameMaker::wakeIdleHelper()
         m_room.notify_one();
 }
 
-// The chunk in turn can always be made; others while the window has room for them.
-bool FrameMaker::canClaim()
+// The chunk in turn can always be made; a chunk known to lie inside a frame costs nothing; others
+// while the window has room for them, a guess only while the room for guesses holds it too.
+FrameMaker::Claim FrameMaker::nextClaim()
 {
     if (m_claimed >= m_plan.count)
-        return false;
-    if (m_claimed == m_taken)
-        return true;
+        return {};
+    if (m_claimed == m_taken && m_settled)
+        return {Claim::InTurn, allowance(m_plan.chunk(m_claimed))};
     if (m_claimed - m_taken >= kAheadFrames)
-        return false;
-    const std::int64_t bytes = allowance(m_plan.chunk(m_claimed));
-    return bytes > 0 && m_aheadBytes + bytes <= kAheadBytes;
+        return {};
+    const FrameCutter::Chunk chunk = m_plan.chunk(m_claimed);
+    const bool known = m_claimed == m_known && !m_unknowable;
+    if (known && chunk.bytes.data() - m_data.data() < m_knownEnd)
+        return {Claim::Inside, 0};
+    std::int64_t bytes = allowance(chunk);
+    if (bytes <= 0 || m_aheadBytes + bytes > kAheadBytes)
+        return {};
+    if (known)
+        return {Claim::Known, bytes};
+    const std::int64_t room = kGuessBytes + m_knownBytes / 4 - m_guessBytes;
+    if (declaredCost(chunk.bytes) == 0)
+        bytes = std::min(bytes, room); // whatever it declares, a larger picture is refused
+    if (bytes <= 0 || bytes > room)
+        return {};
+    return {Claim::Guess, bytes};
 }
 
 // What a chunk may take while it is made: what its descriptor declares, or, where the chunk does not
@@ -213,39 +284,58 @@ std::int64_t FrameMaker::allowance(const FrameCutter::Chunk& chunk) const
 }
 
 // Claims the chunk in turn, or while others help a batch of small ones, so that frames of a few
-// thousand pixels cost one hand-over per batch rather than one each.
+// thousand pixels cost one hand-over per batch rather than one each. Chunks known to lie inside a
+// frame are handed out undecoded at once.
 void FrameMaker::makeNext(std::unique_lock<std::mutex>& lock, PictureDecoder& decoder)
 {
-    const std::int64_t first = m_claimed;
+    std::int64_t indexes[kBatchFrames];
     FrameCutter::Chunk chunks[kBatchFrames];
-    std::int64_t expected[kBatchFrames];
-    std::int64_t limits[kBatchFrames];
+    Claim claims[kBatchFrames];
     std::int64_t count = 0;
     std::int64_t batchBytes = 0;
     do {
-        const bool inTurn = m_claimed == m_taken;
-        chunks[count] = m_plan.chunk(m_claimed++);
-        expected[count] = allowance(chunks[count]);
-        limits[count] = inTurn ? kInTurn : std::min(kInTurn, expected[count]);
-        m_aheadBytes += expected[count];
-        batchBytes += expected[count++];
+        const Claim claim = nextClaim();
+        const std::int64_t index = m_claimed++;
+        const FrameCutter::Chunk chunk = m_plan.chunk(index);
+        if (claim.kind == Claim::Inside) {
+            FrameOutcome inside;
+            inside.begin = chunk.bytes.data() - m_data.data();
+            inside.pictureBytes = 0;
+            inside.deferred = true;
+            m_slots[std::size_t(index % kAheadFrames)] = std::move(inside);
+            ++m_known;
+            continue;
+        }
+        if (claim.kind == Claim::Guess)
+            m_guessBytes += claim.bytes;
+        std::tie(indexes[count], chunks[count], claims[count]) = std::tuple(index, chunk, claim);
+        m_aheadBytes += claim.bytes;
+        batchBytes += claims[count++].bytes;
     } while (m_batching && count < kBatchFrames && batchBytes < kBatchBytes && canClaim());
     const QByteArrayView data = m_data;
     lock.unlock();
     std::optional<FrameOutcome> outcomes[kBatchFrames];
     for (std::int64_t i = 0; i < count; ++i) {
         const qsizetype offset = chunks[i].bytes.data() - data.data();
-        outcomes[i] = makeFrame(decoder, m_header.size(), data.sliced(offset), offset, limits[i], m_rendition);
+        const std::int64_t limit = claims[i].kind == Claim::InTurn ? kInTurn : std::min(kInTurn, claims[i].bytes);
+        outcomes[i] = makeFrame(decoder, m_header.size(), data.sliced(offset), offset, limit, m_rendition);
     }
     lock.lock();
     for (std::int64_t i = 0; i < count; ++i) {
-        // From now on the window counts what the frame holds, not what it was allowed.
-        m_aheadBytes += outcomes[i]->held() - expected[i];
-        if (first + i < m_taken) // skipped meanwhile
-            m_aheadBytes -= outcomes[i]->held();
+        FrameOutcome& outcome = *outcomes[i];
+        // From now on the windows count what the frame holds and what it cost, not what it was
+        // allowed.
+        m_aheadBytes += outcome.held() - claims[i].bytes;
+        if (claims[i].kind == Claim::Guess) {
+            outcome.guess = costOf(outcome);
+            m_guessBytes += outcome.guess - claims[i].bytes;
+        }
+        if (indexes[i] < m_taken) // skipped meanwhile
+            m_aheadBytes -= outcome.held();
         else
-            m_slots[std::size_t((first + i) % kAheadFrames)] = std::move(outcomes[i]);
+            m_slots[std::size_t(indexes[i] % kAheadFrames)] = std::move(outcome);
     }
+    settleKnown();
     m_ready.notify_all(); // only the calling thread waits, for a frame or in keepUp()
     wakeIdleHelper();
 }

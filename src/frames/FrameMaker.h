@@ -4,7 +4,6 @@
 #include "frames/FrameCutter.h"
 #include "frames/FrameTable.h"
 #include "picture/Picture.h"
-#include "base/RuntimeError.h"
 
 #include <QByteArrayView>
 
@@ -32,6 +31,13 @@ struct FrameOutcome {
     qsizetype needed = 0;
     qsizetype available = 0;
     std::optional<RuntimeError::Number> error;
+    // Left undecoded: the chunk lies inside the frame before it, so it is made only if it comes
+    // to its turn after all.
+    bool deferred = false;
+    // What decoding it cost while nobody knew yet whether it starts a frame (0 once that is known),
+    // and whether its cost has been counted among the frames known.
+    std::int64_t guess = 0;
+    bool counted = false;
 
     // What the frame holds while it waits for its turn: its picture's memory, 0 without one.
     std::int64_t held() const { return error ? 0 : pictureBytes; }
@@ -65,12 +71,20 @@ struct FramePlan {
 // file, and small frames still give every thread enough to do between two waits. Helpers begin
 // with the chunks that have arrived while the file is still read; the calling thread decodes too
 // while it waits for its turn; with one thread it decodes each chunk in its turn.
+//
+// A chunk may lie inside the frame before it (a separator in its image data), and then decoding
+// it is wasted: a hostile file can hide a large image behind every tiny frame. So work ahead never
+// goes far beyond what decoding in turn does. The outcomes, in order, tell where each frame's bytes
+// end: a chunk behind a frame known to end in front of it starts a frame and is decoded freely;
+// one that lies inside is left undecoded; any other is a guess, decoded only while all guesses
+// not yet known to be frames stay within kGuessBytes plus a quarter of the frames known.
 class FrameMaker {
 public:
     static constexpr std::int64_t kAheadFrames = 256;
     static constexpr std::int64_t kAheadBytes = std::int64_t(32) << 20;
     static constexpr std::int64_t kBatchFrames = 32;
     static constexpr std::int64_t kBatchBytes = std::int64_t(64) << 10;
+    static constexpr std::int64_t kGuessBytes = kBatchBytes;
 
     FrameMaker(QByteArrayView soFar, QByteArrayView header, FramePlan& plan, int threads,
                const FrameRendition& rendition);
@@ -86,12 +100,25 @@ public:
     // The next chunk's outcome in order; only once the whole file is there.
     FrameOutcome take();
     // The next `count` chunks belong to the frame taken last: nobody decodes them on their own.
+    // Called after every take(), with 0 when the frame ends in its chunk.
     void skip(std::int64_t count);
 
+    // The pictures' memory that every maker of the process has decoded so far, in turn or ahead:
+    // how the tests tell work ahead from the work of decoding in turn.
+    static std::int64_t decodedBytes();
+
 private:
+    // How the next chunk may be claimed, and what it may take while it is made.
+    struct Claim {
+        enum Kind { None, InTurn, Inside, Known, Guess } kind = None;
+        std::int64_t bytes = 0;
+    };
+    Claim nextClaim();
+    void settleKnown();
+    void countKnown(FrameOutcome& outcome);
     bool helperMayClaim();
     void wakeIdleHelper();
-    bool canClaim();
+    bool canClaim() { return nextClaim().kind != Claim::None; }
     std::int64_t allowance(const FrameCutter::Chunk& chunk) const;
     void makeNext(std::unique_lock<std::mutex>& lock, PictureDecoder& decoder);
     void help();
@@ -110,6 +137,15 @@ private:
     std::int64_t m_claimed = 0;
     std::int64_t m_taken = 0;
     std::int64_t m_aheadBytes = 0; // expected by the chunks decoded or being decoded, not yet taken
+    bool m_settled = true; // skip() came after the last take()
+    // Chunks in front of m_known are known to start a frame or to lie inside one; the last frame
+    // known reads up to m_knownEnd. Once an outcome cannot tell (it failed, or it was made from too
+    // few bytes), nothing more is known until the split settles the frame in turn.
+    std::int64_t m_known = 0;
+    qsizetype m_knownEnd = 0;
+    bool m_unknowable = false;
+    std::int64_t m_knownBytes = 0;  // decoded for frames known
+    std::int64_t m_guessBytes = 0;  // decoded, or being decoded, on guesses not known to be frames
     bool m_stopping = false;
     bool m_batching = false; // set before any helper starts
     std::vector<std::optional<FrameOutcome>> m_slots;

@@ -1,8 +1,10 @@
 // Cutting a GIF into frames. splitBothWays also checks in every case that decoding the frames on
 // several threads comes to exactly what one thread comes to.
 #include "frames/FrameCutter.h"
+#include "frames/FrameMaker.h"
 #include "frames/SplitGifFrames.h"
 #include "support/GifBuilder.h"
+#include "support/HostileGifs.h"
 #include "support/TestFiles.h"
 
 #include <gif_lib.h>
@@ -188,6 +190,14 @@ TEST(SplitGifFrames, SeparatorsInsideImagesDoNotCutAndUnreadableFramesFail)
         broken[broken.lastIndexOf(kSeparator.repeated(count)) + 3 * count + 1] = 0; // an empty first sub-block
         expectSplit(broken, count == 256 ? -1 : 3, count == 256 ? std::vector<std::size_t>{0, 1} : std::vector<std::size_t>{0, 1, 2, 3}, sound);
     }
+    // A middle frame whose comment spells a separator and then meets no image, but the trailer or
+    // a byte no block starts with, fails the open: it is not joined up to the last piece and
+    // dropped as a last frame that cannot be made. Its neighbour, the comment followed by an
+    // image, joins the last piece.
+    const QByteArray spelt = frames(1).chopped(1) + QByteArray("\x21\xF9\x04\x04\x0A\x00\x00\x00" "\x21\xFE\x05" "a\x00\x21\xF9" "b\x00", 17);
+    for (const char* end : {";", "\x99"})
+        expectSplit(spelt + end, -1, {0}, frames(1));
+    expectSplit(spelt + frames(2).sliced(imageOf(frames(2), 1)), 1);
     // An unknown block in front of the second frame's image.
     QByteArray unknown = frames(3);
     expectSplit(unknown.insert(imageOf(unknown, 1), '\x99'), -1, {0}, frames(3));
@@ -284,6 +294,32 @@ TEST(SplitGifFrames, BudgetRefusalsFallOnTheSameFrameAndTheCutGoesOnPastItsList)
         middle.localColours.push_back({quint8(bytes[3 * i]), quint8(bytes[3 * i + 1]), quint8(bytes[3 * i + 2])});
     expectSplit(GifBuilder(6, 5, distinctColours(4)).image(GifBuilder::pattern(6, 5, 4)).image(middle)
                     .image(GifBuilder::pattern(6, 5, 4, 2)).build(), 2);
+}
+
+TEST(SplitGifFrames, WorkAheadStaysNearTheWorkInTurnAndAFrameLargerThanItsWindowOpens)
+{
+    // Every frame of one pixel carries a 4096 x 4096 image in its data. In turn, each hidden piece
+    // is joined to its frame undecoded; however the threads run, work ahead may not decode more
+    // than a little beyond that.
+    const QByteArray hostile = framesHidingImages(80, 4096);
+    FrameTable table;
+    const std::int64_t start = FrameMaker::decodedBytes();
+    ASSERT_EQ(SplitGifBytes(hostile, table, PictureLimits::kSplitBudgetBytes, 1), 79);
+    const std::int64_t inTurn = FrameMaker::decodedBytes() - start;
+    expectAsGiflib(table, hostile);
+    for (const auto& [threads, piece] : {std::pair(2, 0), std::pair(5, 4096)}) {
+        const std::int64_t before = FrameMaker::decodedBytes();
+        EXPECT_EQ(SplitGifBytes(hostile, table, PictureLimits::kSplitBudgetBytes, threads, {}, piece), 79);
+        EXPECT_LE(FrameMaker::decodedBytes() - before, inTurn + inTurn / 4 + FrameMaker::kGuessBytes) << threads << " threads";
+    }
+
+    // A photo-sized frame of 6000 x 6000 is larger than all that may be decoded ahead of the frame
+    // in turn: it is made in its own turn.
+    ImageSpec photo = GifBuilder::solid(6000, 6000, 3);
+    photo.pixels.back() = 2;
+    ASSERT_EQ(splitBothWays(GifBuilder(6000, 6000, distinctColours(4)).image(frame(0)).image(photo).image(frame(1)).build(), table), 2);
+    const QImage picture = table.FramePicture(1).image();
+    EXPECT_EQ(std::tuple(picture.size(), picture.pixelIndex(0, 0), picture.pixelIndex(5999, 5999)), std::tuple(QSize(6000, 6000), 3, 2));
 }
 
 TEST(FrameCutter, FindsEverySeparatorAPlainSearchFinds)
