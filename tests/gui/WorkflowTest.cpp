@@ -4,7 +4,10 @@
 #include "WindowFixture.h"
 
 #include "about/frmAbout.h"
+#include "files/FileIO.h"
+#include "frames/ExportGifFrames.h"
 #include "frames/Messages.h"
+#include "frames/SaveFrames.h"
 #include "picture/Picture.h"
 #include "runtime/ClickLabel.h"
 
@@ -88,6 +91,95 @@ TEST_F(OpenWorkflow, TheWindowPaintsAndTakesNoCommandWhileTheFileIsSplit)
     open(gif(QStringLiteral("grande.gif"), solidFrames(6, {}, 800, true)));
     EXPECT_EQ(std::make_tuple(splitting, dialogs.asked.size(), dialogs.formsShown, statusText(1)),
               std::make_tuple(true, std::size_t(1), 0, QStringLiteral("    Frames: 6")));
+}
+
+class LongWork : public MainWindowTest {
+protected:
+    // Long enough to split and to save that the status bar counts while it runs: 250 frames of
+    // 400 x 400, made once.
+    static const QByteArray& longGif()
+    {
+        static const QByteArray bytes = solidFrames(250, {}, 400, true);
+        return bytes;
+    }
+};
+
+// Runs `during` once the work that the next dialog's answer starts is under way.
+std::function<void()> once(QWidget* window, std::function<void()> during)
+{
+    return [=] { QTimer::singleShot(0, window, during); };
+}
+
+TEST_F(LongWork, AnOpenCountsItsFramesAndEscOrClosingStopsIt)
+{
+    const QString path = gif(QStringLiteral("lunga.gif"), longGif());
+    // The count grows in the status bar under the wait cursor; Esc stops the split and leaves the
+    // window as a cancelled dialog does.
+    QString counted;
+    dialogs.whileDialogOpen = once(window.get(), [&] {
+        static_cast<void>(QTest::qWaitFor([&] { return !statusText(1).isEmpty(); }, kLong));
+        counted = QGuiApplication::overrideCursor() ? statusText(1) : QString();
+        key(Qt::Key_Escape);
+    });
+    open(path);
+    const QStringList seen = counted.split(QStringLiteral("Frames: "));
+    EXPECT_TRUE(seen.size() == 2 && seen[0] == QStringLiteral("    ") && seen[1].toInt() >= 1 && seen[1].toInt() < 250)
+        << counted.toStdString();
+    expectReset();
+    EXPECT_TRUE(window->sGifFile.isEmpty() && dialogs.messages.empty() && window->Frames.empty());
+
+    // Closing stops the split, then closes the window and ends the program.
+    dialogs.whileDialogOpen = once(window.get(), [&] { window->close(); });
+    open(path);
+    EXPECT_EQ(std::make_tuple(ends, window->isVisible(), dialogs.messages.size()), std::make_tuple(1, false, std::size_t(0)));
+}
+
+TEST_F(LongWork, ASaveCountsItsFilesAndEscOrClosingStopsItKeepingWholeFiles)
+{
+    open(gif(QStringLiteral("my.gif"), longGif()));
+    ASSERT_EQ(statusText(1), QStringLiteral("    Frames: 250"));
+    // The files saved so far, each whole: a run of frames from the first on, and fewer than all.
+    const auto expectWholeFirstFiles = [&](const QString& folder, FrameFormat format) {
+        const QStringList files = QDir(folder).entryList(QDir::Files | QDir::Hidden | QDir::System, QDir::Name);
+        const QString expected = dir.file(QStringLiteral("atteso"));
+        EXPECT_TRUE(files.size() < 250);
+        QStringList names;
+        for (qsizetype i = 0; i < files.size(); ++i) {
+            const QString name = FramePath(QStringLiteral("my"), std::size_t(i), format);
+            names << name;
+            if (format == FrameFormat::Bmp)
+                SavePicture(window->Frames.FramePicture(std::size_t(i)), expected);
+            else
+                WriteWholeFile(expected, GifFileParts(window->Frames, std::size_t(i)));
+            EXPECT_EQ(readFile(folder + u'/' + name), readFile(expected)) << name.toStdString();
+        }
+        names.sort();
+        EXPECT_EQ(files, names);
+    };
+    // Under the wait cursor, with the animation going on, the status bar counts the files; Esc
+    // stops the save without a message and the frame count comes back.
+    const QString out = dir.file(QStringLiteral("out"));
+    ASSERT_TRUE(QDir().mkdir(out));
+    QString counted;
+    dialogs.whileDialogOpen = once(window.get(), [&] {
+        static_cast<void>(QTest::qWaitFor([&] { return statusText(1).startsWith(QStringLiteral("    Salvati: ")); }, kLong));
+        counted = QGuiApplication::overrideCursor() && window->Timer1->isActive() ? statusText(1) : QString();
+        key(Qt::Key_Escape);
+    });
+    save(out);
+    EXPECT_GE(counted.mid(13).toInt(), 1) << counted.toStdString();
+    EXPECT_TRUE(dialogs.messages.empty() && window->Timer1->isActive());
+    EXPECT_EQ(statusText(1), QStringLiteral("    Frames: 250"));
+    expectWholeFirstFiles(out, FrameFormat::Bmp);
+
+    // Closing during a save of GIF files: the save stops, then the window closes.
+    window->optTipoFiles[1]->click();
+    const QString gifs = dir.file(QStringLiteral("gifs"));
+    ASSERT_TRUE(QDir().mkdir(gifs));
+    dialogs.whileDialogOpen = once(window.get(), [&] { window->close(); });
+    save(gifs);
+    EXPECT_EQ(std::make_tuple(ends, window->isVisible(), dialogs.messages.size()), std::make_tuple(1, false, std::size_t(0)));
+    expectWholeFirstFiles(gifs, FrameFormat::Gif);
 }
 
 // Offers `data` to the window as a drag that ends in a drop; answers whether it was taken.
