@@ -97,10 +97,7 @@ TEST_F(CommandButtonLooks, InputDuringAnOpenIsDroppedAndTheLooksFollowThePointer
 {
     // A file that takes a while to split. During it the pointer clicks the about button, then
     // presses the open button and leaves it: nothing of it may act or show once the work is over.
-    GifBuilder gif(900, 900, colours(4));
-    for (int i = 0; i < 12; ++i)
-        gif.image(GifBuilder::pattern(900, 900, 4, i));
-    const QString slow = dir.write(QStringLiteral("lenta.gif"), gif.build());
+    const QString slow = dir.write(QStringLiteral("lenta.gif"), solidFrames(12, {}, 900, true));
     dialogs.answers = {slow};
     QPoint last = outside();
     bool during = false;
