@@ -8,4 +8,7 @@ namespace skarvel {
 // of the system, or kNotRegularFile.
 QString FileReason(int error);
 
+// Whether the file at `path` can be opened and holds no byte.
+bool HasNoBytes(const QString& path);
+
 } // namespace skarvel

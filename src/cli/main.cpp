@@ -69,10 +69,9 @@ int splitOutcome(const QString& path, std::int32_t result)
 {
     if (result >= 1)
         return Ok;
-    struct stat info {};
     if (const FileFailure failure = LastFileFailure(); failure.error != 0)
         complain(path, FileReason(failure.error));
-    else if (result == 0 && ::stat(EncodeFilePath(path).constData(), &info) == 0 && info.st_size == 0)
+    else if (result == 0 && HasNoBytes(path))
         complain(path, QStringLiteral("il file è vuoto"));
     printLine(stderr, result == 0 ? messages::notAnimated() : messages::cannotOpen());
     return result == 0 ? NotAnimated : CannotOpen;

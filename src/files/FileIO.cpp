@@ -29,7 +29,9 @@ thread_local FileFailure t_failure;
     const RuntimeError::Number number = error == ENOENT ? RuntimeError::FileNotFound
                                         : error == ENAMETOOLONG ? RuntimeError::BadFileName
                                                                 : RuntimeError::PathAccess;
-    const char* why = error == kNotRegularFile ? "not a regular file" : std::strerror(error);
+    const char* why = error == kNotRegularFile ? "not a regular file"
+                       : error == kFileTooLarge ? "larger than the read limit"
+                                                : std::strerror(error);
     throw RuntimeError(number, (path + QStringLiteral(": ")).toStdString() + why);
 }
 
@@ -162,12 +164,63 @@ FileFailure LastFileFailure()
     return t_failure;
 }
 
+std::int64_t ReadLimitBytes()
+{
+    static const std::int64_t limit = [] {
+        const long pages = ::sysconf(_SC_PHYS_PAGES);
+        const long pageSize = ::sysconf(_SC_PAGESIZE);
+        if (pages <= 0 || pageSize <= 0)
+            return kMaxReadBytes;
+        return std::min(kMaxReadBytes, std::int64_t(pages) * pageSize / 2);
+    }();
+    return limit;
+}
+
 QByteArray ReadWholeFile(const QString& path)
 {
     QByteArray data;
     ReadWholeFile(path, data, {});
     return data;
 }
+
+namespace {
+
+// Reads what `fd` gives into `data` from `done` on, at most `size` bytes; answers how many came
+// (0 at the end of the file).
+qsizetype readSome(const QString& path, int fd, QByteArray& data, qsizetype done, qsizetype size)
+{
+    for (;;) {
+        const ssize_t n = ::read(fd, data.data() + done, size_t(size));
+        if (n >= 0)
+            return n;
+        if (errno != EINTR)
+            fail(path, errno);
+    }
+}
+
+// A file whose size the system does not tell: read to its end, the buffer growing as it must.
+void readStream(const QString& path, int fd, QByteArray& data, const ReadProgress& arrived)
+{
+    constexpr qsizetype kPiece = qsizetype(64) << 10;
+    const std::int64_t limit = ReadLimitBytes();
+    qsizetype done = 0;
+    data.clear();
+    for (;;) {
+        if (data.size() - done < kPiece)
+            data.resize(qsizetype(std::min<std::int64_t>(limit + 1, std::max(data.size() * 2, done + kPiece))));
+        const qsizetype n = readSome(path, fd, data, done, data.size() - done);
+        if (n == 0)
+            break;
+        done += n;
+        if (done > limit)
+            fail(path, kFileTooLarge);
+        if (arrived && !arrived({}))
+            break;
+    }
+    data.truncate(done);
+}
+
+} // namespace
 
 void ReadWholeFile(const QString& path, QByteArray& data, const ReadProgress& arrived)
 {
@@ -181,21 +234,26 @@ void ReadWholeFile(const QString& path, QByteArray& data, const ReadProgress& ar
         fail(path, EISDIR);
     if (!S_ISREG(info.st_mode))
         fail(path, kNotRegularFile);
-    data = QByteArray(qsizetype(info.st_size), Qt::Uninitialized);
+    if (info.st_size == 0) {
+        readStream(path, fd.fd, data, arrived);
+        return;
+    }
     // Pieces small enough that whoever is told gets to work soon after the read begins.
     const qsizetype piece = arrived ? qsizetype(1) << 20 : qsizetype(1) << 30;
+    const bool tooLarge = info.st_size > ReadLimitBytes();
+    if (tooLarge && !arrived)
+        fail(path, kFileTooLarge);
+    data = QByteArray(tooLarge ? piece : qsizetype(info.st_size), Qt::Uninitialized);
     qsizetype done = 0;
     while (done < data.size()) {
-        const ssize_t n = ::read(fd.fd, data.data() + done, size_t(std::min(data.size() - done, piece)));
-        if (n < 0 && errno == EINTR)
-            continue;
-        if (n < 0)
-            fail(path, errno);
+        const qsizetype n = readSome(path, fd.fd, data, done, std::min(data.size() - done, piece));
         if (n == 0)
             break; // shrank while read: what is there is the file
         done += n;
-        if (arrived && done < data.size())
-            arrived(QByteArrayView(data.constData(), done));
+        if (arrived && (done < data.size() || tooLarge) && !arrived(QByteArrayView(data.constData(), done)))
+            break;
+        if (tooLarge)
+            fail(path, kFileTooLarge);
     }
     // Shrinking keeps the bytes where they are.
     data.truncate(done);

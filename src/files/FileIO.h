@@ -4,6 +4,7 @@
 #include <QByteArrayView>
 #include <QString>
 
+#include <cstdint>
 #include <functional>
 #include <initializer_list>
 #include <span>
@@ -14,15 +15,25 @@ namespace skarvel {
 // Paths are taken as given (relative ones stay relative) and converted with EncodeFilePath, so
 // every name the system allows works.
 
+// The largest file ReadWholeFile reads: the smaller of 2 GiB and half the machine's memory. A
+// larger one could not be held beside what is made of it.
+inline constexpr std::int64_t kMaxReadBytes = std::int64_t(2) << 30;
+std::int64_t ReadLimitBytes();
+
 // Reads the whole regular file at `path`. Throws RuntimeError when it cannot; a folder, a FIFO
-// or a device is refused without being read.
+// or a device is refused without being read, a file larger than ReadLimitBytes() too
+// (kFileTooLarge). A file whose size the system reports as 0, as /proc's are, is read as a
+// stream to its end, up to the same limit.
 QByteArray ReadWholeFile(const QString& path);
 
 // The same into `data`, piece by piece, telling `arrived` after each piece what has been read so
-// far. The bytes never move once read, so work on them can begin while the rest is still read;
-// `data` is the caller's, so that such work can be stopped before the bytes go, even when the
-// read throws.
-using ReadProgress = std::function<void(QByteArrayView soFar)>;
+// far; when it answers false the read stops there, `data` holding what was read. The bytes never
+// move once read, so work on them can begin while the rest is still read; `data` is the
+// caller's, so that such work can be stopped before the bytes go, even when the read throws.
+// Of a file larger than the limit, the first piece is read and told before it is refused, so that
+// a caller may refuse it for what it is rather than for its size. A stream's bytes do move while
+// it grows: `arrived` is told an empty view after each of its pieces, only to let it stop the read.
+using ReadProgress = std::function<bool(QByteArrayView soFar)>;
 void ReadWholeFile(const QString& path, QByteArray& data, const ReadProgress& arrived);
 
 // Replaces the file at `path` with `parts`, written one after the other. The new content
@@ -66,10 +77,11 @@ UnnamedFile WriteUnnamedFile(const QString& path, std::span<const QByteArrayView
 void NameUnnamedFile(UnnamedFile& file, const QString& path);
 
 // The last failure of WriteWholeFile, NameUnnamedFile or ReadWholeFile on this thread: the path
-// and the system's error number (or kNotRegularFile), so that a caller that only learnt "it
-// failed" can tell why. When the folder a file was to be written into could not be opened, the
-// path is that folder's and `folder` is set.
+// and the system's error number (or kNotRegularFile, kFileTooLarge), so that a caller that only
+// learnt "it failed" can tell why. When the folder a file was to be written into could not be
+// opened, the path is that folder's and `folder` is set.
 inline constexpr int kNotRegularFile = -1;
+inline constexpr int kFileTooLarge = -2;
 struct FileFailure {
     QString path;
     int error = 0;

@@ -1,6 +1,7 @@
 #include "frames/ExportGifFrames.h"
 
 #include "base/RuntimeError.h"
+#include "base/StopToken.h"
 #include "files/FileIO.h"
 #include "frames/SaveFrames.h"
 
@@ -19,13 +20,18 @@ std::array<QByteArrayView, 3> GifFileParts(const FrameTable& table, std::size_t 
     return {table.header(), chunk.chopped(1), QByteArrayView(&kTrailer, 1)};
 }
 
-bool ExportGifFrames(const QString& sPrefix, const FrameTable& table)
+bool ExportGifFrames(const QString& sPrefix, const FrameTable& table, const StopToken* stop, const FramesSaved& saved)
 {
     if (table.empty())
         return false;
     try {
-        for (std::size_t k = 0; k < table.frames.size(); ++k)
+        for (std::size_t k = 0; k < table.frames.size(); ++k) {
+            if (StopAsked(stop))
+                return false;
             WriteWholeFile(FramePath(sPrefix, k, FrameFormat::Gif), GifFileParts(table, k));
+            if (saved)
+                saved(k + 1);
+        }
         return true;
     } catch (const RuntimeError&) {
         return false;

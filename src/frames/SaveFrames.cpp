@@ -5,7 +5,7 @@
 #include "frames/PathHelpers.h"
 #include "frames/PicturesInOrder.h"
 #include "frames/SplitGifFrames.h"
-#include "base/RuntimeError.h"
+#include "base/StopToken.h"
 
 #include <QDir>
 
@@ -28,10 +28,12 @@ QString FramePath(const QString& prefix, std::size_t index, FrameFormat format)
 
 namespace {
 
-bool saveBitmaps(const FrameTable& table, const QString& prefix)
+bool saveBitmaps(const FrameTable& table, const QString& prefix, const StopToken* stop, const FramesSaved& saved)
 {
     PicturesInOrder pictures(table, 0, ThreadCount(kAllCores));
     for (std::size_t i = 0; i < table.frames.size(); ++i) {
+        if (StopAsked(stop))
+            return false;
         const QString path = FramePath(prefix, i, FrameFormat::Bmp);
         try {
             SavePicture(pictures.next(), path);
@@ -42,18 +44,21 @@ bool saveBitmaps(const FrameTable& table, const QString& prefix)
         }
         if (!FileExists(path))
             return false;
+        if (saved)
+            saved(i + 1);
     }
     return true;
 }
 
 } // namespace
 
-bool SaveFrames(const FrameTable& table, const QString& sGifFile, const QString& folder, FrameFormat format)
+bool SaveFrames(const FrameTable& table, const QString& sGifFile, const QString& folder, FrameFormat format,
+                const StopToken* stop, const FramesSaved& saved)
 {
     const QString prefix = FramePrefix(folder, sGifFile);
     if (format == FrameFormat::Gif)
-        return ExportGifFrames(prefix, table);
-    return saveBitmaps(table, prefix);
+        return ExportGifFrames(prefix, table, stop, saved);
+    return saveBitmaps(table, prefix, stop, saved);
 }
 
 } // namespace skarvel

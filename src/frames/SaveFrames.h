@@ -4,7 +4,11 @@
 
 #include <QString>
 
+#include <functional>
+
 namespace skarvel {
+
+class StopToken;
 
 enum class FrameFormat { Bmp, Gif };
 
@@ -13,9 +17,15 @@ enum class FrameFormat { Bmp, Gif };
 QString FramePrefix(const QString& folder, const QString& sGifFile);
 QString FramePath(const QString& prefix, std::size_t index, FrameFormat format);
 
+// Told, on the saving thread, how many files are saved so far, after each one.
+using FramesSaved = std::function<void(std::size_t saved)>;
+
 // Saves every frame of `table` in frame order, as bitmaps of its pictures or as GIF files cut
-// from the bytes it was split from; the files are named after `sGifFile`. Stops at the first file that cannot be written and answers false; the files
-// before it stay.
-bool SaveFrames(const FrameTable& table, const QString& sGifFile, const QString& folder, FrameFormat format);
+// from the bytes it was split from; the files are named after `sGifFile`. Stops at the first file
+// that cannot be written and answers false; the files before it stay. Asked to stop through
+// `stop`, it writes no file after the one under way and answers false: every file it leaves is
+// whole.
+bool SaveFrames(const FrameTable& table, const QString& sGifFile, const QString& folder, FrameFormat format,
+                const StopToken* stop = nullptr, const FramesSaved& saved = {});
 
 } // namespace skarvel

@@ -1,6 +1,7 @@
 #include "frames/SplitGifFrames.h"
 
 #include "base/RuntimeError.h"
+#include "base/StopToken.h"
 #include "files/FileIO.h"
 #include "frames/FrameCosts.h"
 #include "frames/FrameCutter.h"
@@ -100,30 +101,39 @@ std::int64_t settleChunk(FrameCutter::Chunk& chunk, FrameCutter& cutter, QByteAr
 // arrived are decoded ahead on helper threads, and stored in order once all of it is there.
 class GifSplit {
 public:
-    GifSplit(FrameTable& table, std::int64_t budget, int threads, const FrameStored& stored, const FrameKeeping& keeping)
-        : m_table(table), m_budget(budget), m_threads(ThreadCount(threads)), m_stored(stored), m_keeping(keeping)
+    GifSplit(FrameTable& table, std::int64_t budget, int threads, const FrameStored& stored, const FrameKeeping& keeping,
+             const StopToken* stop = nullptr)
+        : m_table(table), m_budget(budget), m_threads(ThreadCount(threads)), m_stored(stored), m_keeping(keeping),
+          m_stop(stop)
     {
         table.clear();
     }
 
-    void arrived(QByteArrayView soFar)
+    // Answers whether the read should go on: not once the split is stopped, nor for a file whose
+    // first bytes already say it is no GIF (the rest of it, however long, would change nothing).
+    bool arrived(QByteArrayView soFar)
     {
-        if (m_threads < 2)
-            return; // nobody to decode while this thread reads
+        if (StopAsked(m_stop))
+            return false;
+        if (soFar.size() >= 3 && !soFar.startsWith("GIF"))
+            return false;
+        if (m_threads < 2 || soFar.isEmpty())
+            return true; // nobody to decode while this thread reads, or bytes that still move
         if (m_maker) {
             m_maker->grow(soFar, false);
-            return;
+            return true;
         }
         // Tried again only once the bytes have doubled: a long run in front of the first frame
         // is searched a few times, not once per piece.
         if (soFar.size() < 2 * m_headerTriedAt)
-            return;
+            return true;
         m_headerTriedAt = soFar.size();
         if (!soFar.startsWith("GIF") || !FrameCutter::knowsHeader(soFar))
-            return;
+            return true;
         FrameCutter cutter(soFar);
         if (cutter.header().size() >= 10)
             start(cutter, soFar, false);
+        return true;
     }
 
     std::int32_t finish(const QByteArray& data);
@@ -147,6 +157,7 @@ private:
     const int m_threads;
     const FrameStored& m_stored;
     const FrameKeeping& m_keeping;
+    const StopToken* m_stop;
     qsizetype m_headerTriedAt = 0;
     std::optional<FramePlan> m_plan;
     std::optional<FrameMaker> m_maker; // behind the plan: stops before the plan goes
@@ -154,6 +165,8 @@ private:
 
 std::int32_t GifSplit::finish(const QByteArray& data)
 {
+    if (StopAsked(m_stop))
+        return -1;
     FrameCutter cutter(data);
     const QByteArrayView header = cutter.header();
     if (!header.startsWith("GIF"))
@@ -181,6 +194,8 @@ std::int32_t GifSplit::finish(const QByteArray& data)
         std::int64_t remaining = m_budget;
         std::int64_t renditions = 0;
         while (auto chunk = cutter.next()) {
+            if (StopAsked(m_stop))
+                return -1;
             FrameOutcome outcome = maker.take();
             maker.skip(settleChunk(*chunk, cutter, data, outcome));
             FrameEntry entry;
@@ -237,12 +252,12 @@ std::int32_t SplitGifFrames(const QString& sGifPath, FrameTable& table)
 }
 
 std::int32_t SplitGifFrames(const QString& sGifPath, FrameTable& table, const FrameStored& stored,
-                            const FrameKeeping& keeping)
+                            const FrameKeeping& keeping, const StopToken* stop)
 {
     QByteArray data; // outlives the split, whose helpers may still read it when the read fails
-    GifSplit split(table, PictureLimits::kSplitBudgetBytes, kAllCores, stored, keeping);
+    GifSplit split(table, PictureLimits::kSplitBudgetBytes, kAllCores, stored, keeping, stop);
     try {
-        ReadWholeFile(sGifPath, data, [&](QByteArrayView soFar) { split.arrived(soFar); });
+        ReadWholeFile(sGifPath, data, [&](QByteArrayView soFar) { return split.arrived(soFar); });
     } catch (const RuntimeError&) {
         return -1;
     } catch (const std::bad_alloc&) {

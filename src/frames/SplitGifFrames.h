@@ -10,6 +10,8 @@
 
 namespace skarvel {
 
+class StopToken;
+
 // Cuts the GIF file at `sGifPath` into its frames and rebuilds `table` from them. Every frame is
 // decoded, to know which ones load; the table keeps what its pictures' budget holds.
 // Answers the table's upper index (1 or more: two frames or more), 0 when the file is not a GIF
@@ -30,8 +32,12 @@ struct FrameKeeping {
     FrameRendition rendition;
 };
 
+// The open can be stopped through `stop`, while the file is read as while its frames are stored:
+// the split then answers -1 soon after, as for a failure. A file whose first bytes are
+// not a GIF's signature answers 0 without being read further; one larger than ReadLimitBytes()
+// answers -1 (LastFileFailure() tells kFileTooLarge).
 std::int32_t SplitGifFrames(const QString& sGifPath, FrameTable& table, const FrameStored& stored,
-                            const FrameKeeping& keeping = {});
+                            const FrameKeeping& keeping = {}, const StopToken* stop = nullptr);
 
 // Decode frame images on one thread per core.
 inline constexpr int kAllCores = 0;

@@ -7,6 +7,8 @@
 #include "runtime/PictureBox.h"
 #include "runtime/RuntimeInput.h"
 
+#include <QCursor>
+
 namespace skarvel {
 
 namespace {
@@ -80,6 +82,27 @@ void frmSkarvel::picButton_MouseUp(std::int16_t Index, std::int16_t Button, std:
     bAutoRepeat = false;
     picbutton_MouseMove(Index, Button, 0, 0, 0);
     bHover = false;
+}
+
+void frmSkarvel::settleCommandButtons()
+{
+    // Nothing the pointer did while the input was held off reached the buttons: each is given
+    // the look that a move to where the pointer is now would give it.
+    PictureBox* under = nullptr;
+    ReleaseCapture();
+    bHover = false;
+    for (std::size_t i = 0; i < picButton.size(); ++i) {
+        PictureBox& B = *picButton[i];
+        if (!under && B.isVisible() && B.isEnabled() && B.rect().contains(B.mapFromGlobal(QCursor::pos())))
+            under = &B;
+        else
+            objTriDim->Flat(B, eraseColour(std::int16_t(i)));
+    }
+    if (under) {
+        objTriDim->Rise(*under);
+        SetCapture(under);
+        bHover = true;
+    }
 }
 
 void frmSkarvel::EnableSaveButton(bool bEnable)

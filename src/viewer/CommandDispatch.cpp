@@ -37,7 +37,8 @@ void frmSkarvel::picButton_Click(std::int16_t Index)
         break;
     }
     }
-    if (alive && !m_unloaded && held)
+    // Unless the work of the command gave the mouse to the button under the pointer.
+    if (alive && !m_unloaded && held && !QWidget::mouseGrabber())
         SetCapture(button);
 }
 

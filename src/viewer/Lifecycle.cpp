@@ -2,6 +2,7 @@
 #include "viewer/frmSkarvel.h"
 
 #include "base/Units.h"
+#include "runtime/LongWork.h"
 #include "runtime/PictureBox.h"
 #include "runtime/Twips.h"
 
@@ -53,9 +54,25 @@ void frmSkarvel::Form_Unload()
 
 void frmSkarvel::closeEvent(QCloseEvent* event)
 {
+    // Long work is stopped first: its table and its files must not go from under it.
+    if (m_work) {
+        m_work->stop();
+        m_closeAsked = true;
+        event->ignore();
+        return;
+    }
     if (!m_unloaded)
         Form_Unload();
     event->accept();
+}
+
+bool frmSkarvel::closeIfAsked()
+{
+    if (!m_closeAsked)
+        return false;
+    m_closeAsked = false;
+    close();
+    return true;
 }
 
 } // namespace skarvel

@@ -6,53 +6,18 @@
 #include "dialogs/OpenSave.h"
 #include "frames/Messages.h"
 #include "frames/SplitGifFrames.h"
-#include "runtime/Hourglass.h"
+#include "runtime/LongWork.h"
 #include "runtime/PictureBox.h"
 #include "runtime/StatusBarWindow.h"
 
-#include <QEventLoop>
-#include <QMetaObject>
 #include <QPointer>
+#include <QScopedValueRollback>
 #include <QScrollBar>
 #include <QTimer>
 
-#include <system_error>
-#include <thread>
+#include <atomic>
 
 namespace skarvel {
-
-namespace {
-
-// Splits the file on a worker thread while this one goes on painting and answering the window
-// manager, so that a large file does not leave the window blank and "not responding" for
-// seconds. User input waits until the split is over.
-std::int32_t splitWhileAnswering(const QString& path, FrameTable& table, std::int64_t keptPictureBytes)
-{
-    // The strip's thumbnails are made with the pictures, on the threads that decode them: stepping
-    // through a file of large frames then never waits for a decode.
-    FrameKeeping keeping;
-    keeping.pictureBytes = keptPictureBytes;
-    keeping.rendition = &frmSkarvel::ThumbnailRendition;
-    QEventLoop loop;
-    std::int32_t result = -1;
-    std::thread worker;
-    try {
-        worker = std::thread([&] {
-            result = SplitGifFrames(path, table, {}, keeping);
-            QMetaObject::invokeMethod(&loop, &QEventLoop::quit, Qt::QueuedConnection);
-        });
-    } catch (const std::system_error&) {
-        // No thread to be had: split here, with the window still for that time.
-        return SplitGifFrames(path, table, {}, keeping);
-    }
-    loop.exec(QEventLoop::ExcludeUserInputEvents);
-    // The loop also ends when the application quits; the split must still be over before its
-    // table goes.
-    worker.join();
-    return result;
-}
-
-} // namespace
 
 void frmSkarvel::ResetForOpen()
 {
@@ -104,19 +69,47 @@ void frmSkarvel::OpenGifFile(const QString& sGifPath)
     Frames.clear();
     FrameTable split;
     std::int32_t result = -1;
+    bool stopped = false;
     m_opening = true;
     {
-        const Hourglass wait;
-        result = splitWhileAnswering(sGifPath, split, keptPictureBytes);
+        // The file is split on a thread of its own while the window goes on painting and counts
+        // the frames in the status bar. The strip's thumbnails are made with the pictures, on the
+        // threads that decode them: stepping through a file of large frames then never waits for
+        // a decode.
+        FrameKeeping keeping;
+        keeping.pictureBytes = keptPictureBytes;
+        keeping.rendition = &frmSkarvel::ThumbnailRendition;
+        std::atomic<std::size_t> stored{0};
+        std::size_t shown = 0;
+        LongWork work;
+        const QScopedValueRollback<LongWork*> current(m_work, &work);
+        work.run(
+            [&](const StopToken& stop) {
+                result = SplitGifFrames(
+                    sGifPath, split, [&](std::size_t index, const Picture&) { stored = index + 1; }, keeping, &stop);
+            },
+            [&] {
+                if (alive && !m_unloaded && stored != shown && !work.stopped())
+                    sbMain->SetText(1, FrameCountText(std::int32_t(shown = stored)));
+            });
+        stopped = work.stopped();
     }
     if (!alive)
         return;
     m_opening = false;
-    if (m_unloaded)
+    if (m_unloaded || closeIfAsked())
         return;
+    settleCommandButtons();
+    if (stopped) {
+        // As if the dialog had been cancelled.
+        sGifFile.clear();
+        ResetForOpen();
+        return;
+    }
     Frames = std::move(split);
     lLastFrame = result;
     if (lLastFrame < 1) {
+        sbMain->SetText(1, QString());
         modal().MsgBox(this, lLastFrame == 0 ? messages::notAnimated() : messages::cannotOpen(),
                        vbInformation, messages::kTitle);
         return;
@@ -126,14 +119,19 @@ void frmSkarvel::OpenGifFile(const QString& sGifPath)
     sbMain->SetText(1, FrameCountText(lLastFrame + 1));
 
     // The strip lets the window answer while it draws. Meanwhile the commands wait (a second
-    // open would pull the table from under this one), and the window may even close.
+    // open would pull the table from under this one), and input is held off as during the split.
     m_opening = true;
-    DrawThumbnails();
+    {
+        LongWork work;
+        const QScopedValueRollback<LongWork*> current(m_work, &work);
+        DrawThumbnails();
+    }
     if (!alive)
         return;
     m_opening = false;
-    if (m_unloaded)
+    if (m_unloaded || closeIfAsked())
         return;
+    settleCommandButtons();
 
     if (lLastFrame > std::int32_t(lblNFrame.size()) - 1) {
         picUpDown[0]->setVisible(true);
@@ -147,8 +145,18 @@ void frmSkarvel::OpenGifFile(const QString& sGifPath)
 
 QString frmSkarvel::FrameCountText(std::int32_t count)
 {
+    return panelCount(QStringLiteral("Frames: "), count);
+}
+
+QString frmSkarvel::SavedCountText(std::int32_t count)
+{
+    return panelCount(QStringLiteral("Salvati: "), count);
+}
+
+QString frmSkarvel::panelCount(const QString& label, std::int32_t count)
+{
     const QString number = QString::number(count);
-    const QString full = QStringLiteral("    Frames: ") + number;
+    const QString full = QStringLiteral("    ") + label + number;
     const StatusBarWindow* bar = sbMain->hWnd();
     if (!bar || QFontMetrics(bar->font()).horizontalAdvance(full) <= bar->textRoom(1))
         return full;

@@ -5,8 +5,13 @@
 #include "frames/AdvBFF.h"
 #include "frames/Messages.h"
 #include "frames/SaveFrames.h"
+#include "runtime/LongWork.h"
 
+#include <QPointer>
 #include <QRadioButton>
+#include <QScopedValueRollback>
+
+#include <atomic>
 
 namespace skarvel {
 
@@ -18,10 +23,41 @@ void frmSkarvel::SaveAllFrames()
         return;
     Refresh();
 
-    // Nothing here lets the animation tick, and it never changes the pictures anyway: the
-    // files are the table's frames as the split made them.
+    // The files are written on a thread of their own while the window goes on painting and
+    // playing, and counts them in the status bar. The animation only reads the table, and no
+    // other command may change it meanwhile. The files are the table's frames as the split made
+    // them.
+    const QPointer<frmSkarvel> alive(this);
     const FrameFormat format = optTipoFiles[0]->isChecked() ? FrameFormat::Bmp : FrameFormat::Gif;
-    if (SaveFrames(Frames, sGifFile, folder, format))
+    bool saved = false;
+    bool stopped = false;
+    m_opening = true;
+    {
+        std::atomic<std::size_t> written{0};
+        std::size_t shown = 0;
+        LongWork work;
+        const QScopedValueRollback<LongWork*> current(m_work, &work);
+        work.run(
+            [&](const StopToken& stop) {
+                saved = SaveFrames(Frames, sGifFile, folder, format, &stop, [&](std::size_t n) { written = n; });
+            },
+            [&] {
+                if (alive && !m_unloaded && written != shown)
+                    sbMain->SetText(1, SavedCountText(std::int32_t(shown = written)));
+            });
+        stopped = work.stopped();
+    }
+    if (!alive)
+        return;
+    m_opening = false;
+    if (m_unloaded || closeIfAsked())
+        return;
+    settleCommandButtons();
+    sbMain->SetText(1, FrameCountText(lLastFrame + 1));
+    // A stopped save keeps the whole files it wrote, and says nothing.
+    if (stopped)
+        return;
+    if (saved)
         modal().MsgBox(this, messages::framesSaved(qsizetype(Frames.frames.size())),
                        vbInformation, messages::kTitle);
     else

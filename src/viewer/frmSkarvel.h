@@ -25,6 +25,7 @@ namespace skarvel {
 
 class DrawingSurface;
 class ImageControl;
+class LongWork;
 class LabelControl;
 class LineControl;
 class PictureBox;
@@ -116,8 +117,10 @@ public:
     // Opens a file handed over by the desktop (a program argument, a drop) as if it had been
     // chosen in the open dialog.
     void OpenGivenFile(const QString& sPath);
-    // The frame count as the status bar's second panel shows it, whole whatever its length.
+    // The frame count as the status bar's second panel shows it, whole whatever its length, and
+    // the count of files a save has written so far, shown there while it runs.
     QString FrameCountText(std::int32_t count);
+    QString SavedCountText(std::int32_t count);
 
     // Set-up at load.
     void SetupStatusBar();
@@ -160,6 +163,12 @@ protected:
 private:
     // What the open command does before its dialog: stops, clears and disables.
     void ResetForOpen();
+    QString panelCount(const QString& label, std::int32_t count);
+    // Closes the window when it was asked to close while long work ran; answers whether it did.
+    bool closeIfAsked();
+    // Gives every command button the look the pointer's place calls for, after a command whose
+    // work held the input off.
+    void settleCommandButtons();
     // Repaints the window and every box on it at once.
     void RefreshAll();
     void createControls();
@@ -178,9 +187,13 @@ private:
     // Hides an up/down button without leaving its frame on the window.
     void hideStripButton(std::size_t index);
 
-    // Set while an open draws its strip: the commands wait for it.
     FrameAhead m_ahead; // the animation's next frame
+    // Set while an open or a save runs, and while an open draws its strip: the commands wait.
     bool m_opening = false;
+    // The long work under way (a split, a save, the strip of an open), and whether the window was
+    // asked to close meanwhile: it closes once the work has stopped.
+    LongWork* m_work = nullptr;
+    bool m_closeAsked = false;
     QAction* m_saveAction = nullptr;
     bool m_unloaded = false;
     // Counts the strip drawings begun, so that a drawing overtaken by a newer one (run while

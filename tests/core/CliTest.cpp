@@ -70,6 +70,11 @@ const Case kCases[] = {
     {"$X info $(printf './%.0s' $(seq 2100))anim.gif", 2, {": nome troppo lungo"}, ""},
     {"$X info anim.gif/x.gif", 2, {"una parte del percorso non è una cartella"}, ""},
     {": >e.gif && $X info e.gif", 1, {"e.gif: il file è vuoto", "non è una Gif animata,  oppure non è una\n GIF"}, ""},
+    // A file of reported size 0 that has bytes is read, and is no GIF; one beyond the read limit is
+    // refused for its size (a hole: it costs no disk), one that is no GIF for what it is.
+    {"$X info /proc/self/status 2>e; rc=$?; grep -q vuoto e && exit 9; cat e; exit $rc", 1, {"non è una Gif animata"}, ""},
+    {"printf GIF89a >g.gif && truncate -s 3G g.gif && truncate -s 5G z.gif && $X info z.gif && exit 9; $X export g.gif out",
+     2, {"non è una Gif animata", "g.gif: il file supera il limite di ", "Impossibile aprire il file"}, ""},
     {"$X export anim.gif /dev/null", 3, {"/dev/null: non è una cartella", "Si è verificato un'errore durante il salvataggio dei files"}, ""},
     {"$X export anim.gif none", 3, {"none: la cartella non esiste"}, ""},
     // The folder is looked at before the file is even read.

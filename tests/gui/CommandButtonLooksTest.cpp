@@ -2,6 +2,9 @@
 // while pressed; read back from the ring of pixels around each button on the window.
 #include "WindowFixture.h"
 
+#include <QCursor>
+#include <QGuiApplication>
+
 #include <map>
 
 namespace skarvel::test {
@@ -88,6 +91,35 @@ TEST_F(CommandButtonLooks, PressSinksAndKeepsTheCaptureUntilTheNextMove)
     release(outside(), Qt::RightButton);
     seen += look(2);
     EXPECT_EQ(seen + afterMoves(2, {inside(2, {8, 8}), outside()}), "FSSSSRF");
+}
+
+TEST_F(CommandButtonLooks, InputDuringAnOpenIsDroppedAndTheLooksFollowThePointerAfterIt)
+{
+    // A file that takes a while to split. During it the pointer clicks the about button, then
+    // presses the open button and leaves it: nothing of it may act or show once the work is over.
+    const QString slow = dir.write(QStringLiteral("lenta.gif"), solidFrames(12, {}, 900, true));
+    dialogs.answers = {slow};
+    QPoint last = outside();
+    bool during = false;
+    dialogs.whileDialogOpen = [&] {
+        QTimer::singleShot(0, window.get(), [&] {
+            during = QGuiApplication::overrideCursor() != nullptr;
+            click(inside(2));
+            move(inside(0));
+            press(inside(0));
+            QCursor::setPos(window->mapToGlobal(last));
+            move(last);
+        });
+    };
+    click(inside(0));
+    EXPECT_EQ(std::make_tuple(during, dialogs.formsShown, statusText(1), looks(), QWidget::mouseGrabber()),
+              std::make_tuple(true, 0, QStringLiteral("    Frames: 12"), std::string("FFF"), button(0)));
+    // Left over a button when the work ends, it finds that button raised, holding the mouse.
+    release(outside());
+    last = inside(2);
+    dialogs.answers = {slow};
+    click(inside(0));
+    EXPECT_EQ(std::make_tuple(dialogs.formsShown, looks(), QWidget::mouseGrabber()), std::make_tuple(0, std::string("FFR"), button(2)));
 }
 
 } // namespace

@@ -4,8 +4,11 @@
 #include "WindowFixture.h"
 
 #include "about/frmAbout.h"
+#include "files/FileIO.h"
 #include "files/FilePath.h"
+#include "frames/ExportGifFrames.h"
 #include "frames/Messages.h"
+#include "frames/SaveFrames.h"
 #include "picture/Picture.h"
 #include "runtime/ClickLabel.h"
 
@@ -93,6 +96,82 @@ TEST_F(OpenWorkflow, TheWindowPaintsAndTakesNoCommandWhileTheFileIsSplit)
     open(gif(QStringLiteral("grande.gif"), solidFrames(6, {}, 800, true)));
     EXPECT_EQ(std::make_tuple(splitting, dialogs.asked.size(), dialogs.formsShown, statusText(1)),
               std::make_tuple(true, std::size_t(1), 0, QStringLiteral("    Frames: 6")));
+}
+
+class LongWork : public MainWindowTest {
+protected:
+    // Long enough to split and to save that the status bar counts while it runs: 250 frames of
+    // 400 x 400, made once.
+    static const QByteArray& longGif()
+    {
+        static const QByteArray bytes = solidFrames(250, {}, 400, true);
+        return bytes;
+    }
+    // Runs `during` once the work that the next dialog's answer starts is under way; `counting`
+    // keeps what the status bar's second panel showed, under the wait cursor, once it began with it.
+    void whileWorking(std::function<void()> during, const QString& counting = {}, QString* counted = nullptr)
+    {
+        dialogs.whileDialogOpen = [=, this] {
+            QTimer::singleShot(0, window.get(), [=, this] {
+                if (counted) {
+                    static_cast<void>(QTest::qWaitFor([&] { return statusText(1).startsWith(counting); }, kLong));
+                    *counted = QGuiApplication::overrideCursor() ? statusText(1).mid(counting.size()) : QString();
+                }
+                during();
+            });
+        };
+    }
+    // The files in `folder`: the first frames' as `format`, each whole, and fewer than all.
+    void expectWholeFirstFiles(const QString& folder, FrameFormat format)
+    {
+        const QStringList files = QDir(folder).entryList(QDir::Files | QDir::Hidden | QDir::System, QDir::Name);
+        QStringList names;
+        for (std::size_t i = 0; i < std::size_t(files.size()); ++i) {
+            names << FramePath(QStringLiteral("my"), i, format);
+            const QString expected = dir.file(QStringLiteral("atteso"));
+            format == FrameFormat::Bmp ? SavePicture(window->Frames.FramePicture(i), expected) : WriteWholeFile(expected, GifFileParts(window->Frames, i));
+            EXPECT_EQ(readFile(folder + u'/' + names.back()), readFile(expected)) << i;
+        }
+        names.sort();
+        EXPECT_TRUE(files == names && files.size() < 250) << files.join(u' ').toStdString();
+    }
+};
+
+TEST_F(LongWork, AnOpenCountsItsFramesAndEscOrClosingStopsIt)
+{
+    // The count grows in the status bar; Esc stops the split and leaves the window as a cancelled
+    // dialog does. Closing stops it too, then closes the window and ends the program.
+    const QString path = gif(QStringLiteral("lunga.gif"), longGif());
+    QString counted;
+    whileWorking([&] { key(Qt::Key_Escape); }, QStringLiteral("    Frames: "), &counted);
+    open(path);
+    EXPECT_TRUE(counted.toInt() >= 1 && counted.toInt() < 250) << counted.toStdString();
+    expectReset();
+    EXPECT_TRUE(window->sGifFile.isEmpty() && dialogs.messages.empty() && window->Frames.empty());
+    whileWorking([&] { window->close(); });
+    open(path);
+    EXPECT_EQ(std::make_tuple(ends, window->isVisible(), dialogs.messages.size()), std::make_tuple(1, false, std::size_t(0)));
+}
+
+TEST_F(LongWork, ASaveCountsItsFilesAndEscOrClosingStopsItKeepingWholeFiles)
+{
+    // While the animation goes on, the status bar counts the files; Esc stops the save without a
+    // message and the frame count comes back. Closing during a save of GIF files stops it, then
+    // closes the window.
+    open(gif(QStringLiteral("my.gif"), longGif()));
+    const QString bitmaps = dir.file(QStringLiteral("bmp")), gifs = dir.file(QStringLiteral("gif"));
+    ASSERT_TRUE(QDir().mkdir(bitmaps) && QDir().mkdir(gifs));
+    QString counted;
+    whileWorking([&] { key(window->Timer1->isActive() ? Qt::Key_Escape : Qt::Key_X); }, QStringLiteral("    Salvati: "), &counted);
+    save(bitmaps);
+    EXPECT_TRUE(counted.toInt() >= 1 && dialogs.messages.empty() && window->Timer1->isActive()) << counted.toStdString();
+    EXPECT_EQ(statusText(1), QStringLiteral("    Frames: 250"));
+    expectWholeFirstFiles(bitmaps, FrameFormat::Bmp);
+    window->optTipoFiles[1]->click();
+    whileWorking([&] { window->close(); });
+    save(gifs);
+    EXPECT_EQ(std::make_tuple(ends, window->isVisible(), dialogs.messages.size()), std::make_tuple(1, false, std::size_t(0)));
+    expectWholeFirstFiles(gifs, FrameFormat::Gif);
 }
 
 // Offers `data` to the window as a drag that ends in a drop; answers whether it was taken.
