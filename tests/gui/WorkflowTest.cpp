@@ -148,9 +148,11 @@ TEST_F(LongWork, AnOpenCountsItsFramesAndEscOrClosingStopsIt)
     EXPECT_TRUE(counted.toInt() >= 1 && counted.toInt() < 250) << counted.toStdString();
     expectReset();
     EXPECT_TRUE(window->sGifFile.isEmpty() && dialogs.messages.empty() && window->Frames.empty());
-    whileWorking([&] { window->close(); });
+    // The window stays until the work has stopped: what the work uses must not go under it.
+    bool stayed = false;
+    whileWorking([&] { stayed = !window->close() && window->isVisible() && ends == 0; });
     open(path);
-    EXPECT_EQ(std::make_tuple(ends, window->isVisible(), dialogs.messages.size()), std::make_tuple(1, false, std::size_t(0)));
+    EXPECT_EQ(std::make_tuple(stayed, ends, window->isVisible(), dialogs.messages.size()), std::make_tuple(true, 1, false, std::size_t(0)));
 }
 
 TEST_F(LongWork, ASaveCountsItsFilesAndEscOrClosingStopsItKeepingWholeFiles)
@@ -168,9 +170,10 @@ TEST_F(LongWork, ASaveCountsItsFilesAndEscOrClosingStopsItKeepingWholeFiles)
     EXPECT_EQ(statusText(1), QStringLiteral("    Frames: 250"));
     expectWholeFirstFiles(bitmaps, FrameFormat::Bmp);
     window->optTipoFiles[1]->click();
-    whileWorking([&] { window->close(); });
+    bool stayed = false;
+    whileWorking([&] { stayed = !window->close() && window->isVisible() && window->Frames.frames.size() == 250; });
     save(gifs);
-    EXPECT_EQ(std::make_tuple(ends, window->isVisible(), dialogs.messages.size()), std::make_tuple(1, false, std::size_t(0)));
+    EXPECT_EQ(std::make_tuple(stayed, ends, window->isVisible(), dialogs.messages.size()), std::make_tuple(true, 1, false, std::size_t(0)));
     expectWholeFirstFiles(gifs, FrameFormat::Gif);
 }
 
