@@ -43,7 +43,6 @@ const Case kCases[] = {
      "\"delay\": 100, \"left\": 1, \"top\": 2, \"width\": 3, \"height\": 2, \"disposal\": 1}]}\n"}, ""},
     {"$X export anim.gif out", 0, {"I 2 files sono stati salvati correttamente"}, "anim0.bmp anim1.bmp"},
     {"cp anim.gif my.anim.gif && $X export my.anim.gif out --format gif", 0, {}, "my0.gif my1.gif"},
-    {"$X export --composed --format png anim.gif out", 0, {"I 2 files sono stati salvati correttamente"}, "anim0.png anim1.png"},
     // Options end at "--"; a file may be called like one.
     {"cp anim.gif ./--format && $X export --format gif -- --format out", 0, {}, "--format0.gif --format1.gif"},
     {"n=$(printf 'b\\377\\376.gif') && cp anim.gif $n && $X info $n >/dev/null && $X export $n out", 0, {},
@@ -70,7 +69,6 @@ const Case kCases[] = {
     {"mkfifo out/anim0.bmp && $X export anim.gif out", 3, {"out/anim0.bmp: non è un file regolare"}, "anim0.bmp"},
     {"mkdir out/anim1.png && $X export --composed --format png anim.gif out", 3, {"out/anim1.png: è una cartella, non un file"},
      "anim0.png anim1.png"},
-    {"$X export --composed --format png rotto.gif out", 2, {"Impossibile aprire il file"}, ""},
     // A replaced file keeps only its permission bits, and a write-only one is replaced.
     {"cp anim.gif prog && chmod 4755 prog && ln -s ../prog out/anim0.bmp && : >out/anim1.bmp && chmod 200 out/anim1.bmp"
      " && $X export anim.gif out && stat -c '%n %a %s' out/* prog >&2", 0,
