@@ -92,7 +92,8 @@ void FrameExport::queue(const FrameTable& table, std::size_t index, const Pictur
             job.picture = picture; // shared, not copied
         }
         std::unique_lock lock(m_mutex);
-        m_changed.wait(lock, [&] { return m_queuedBytes < kQueueBytes || m_gaveUp || m_stop; });
+        const std::int64_t room = m_composed ? kScreenQueueBytes : kQueueBytes;
+        m_changed.wait(lock, [&] { return m_queuedBytes < room || m_gaveUp || m_stop; });
         m_queuedBytes += job.picture.byteCount() + job.screen.sizeInBytes();
         m_jobs.push_back(std::move(job));
         ++m_queued;

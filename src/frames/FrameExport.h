@@ -30,6 +30,9 @@ public:
     // Pictures waiting for the writer at most: beyond it the split waits, rather than hold every
     // frame of a file whose frames decode faster than they are written.
     static constexpr std::int64_t kQueueBytes = std::int64_t(64) << 20;
+    // Composed screens waiting at most: each is the whole screen at 4 bytes a pixel, and the
+    // writer, which encodes them, is the slower side anyway.
+    static constexpr std::int64_t kScreenQueueBytes = std::int64_t(16) << 20;
 
     FrameExport(const QString& sGifFile, const QString& folder, FrameFormat format, bool composed = false);
     ~FrameExport();
