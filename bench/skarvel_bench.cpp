@@ -1,11 +1,12 @@
 // Opens and saves large GIFs with Skarvel's core, its programs (skarvel-frames, the window) and
 // with the tools people use today, each run in a process of its own so that its peak memory can
 // be told, and prints the tables.
-//   skarvel_bench WORK_DIR [--repeat N] [--only NAME] [--opens | --programs | --hostile]
+//   skarvel_bench WORK_DIR [--repeat N] [--only NAME] [--opens | --programs | --hostile | --composed]
 //   skarvel_bench --once slurp|split-one-thread|split FILE   (one open in this process, for profiling)
 // --opens measures the opens alone; --programs only Skarvel's programs against the reference
 // tools (skarvel-frames info and export, the window, the file of a million frames); --hostile
-// only the hostile files' opens on one core and on all (HostileOpens.h).
+// only the hostile files' opens on one core and on all (HostileOpens.h).; --composed
+// only the PNG and composed exports against ImageMagick's -coalesce.
 #include "BenchGifs.h"
 #include "Folders.h"
 #include "HostileOpens.h"
@@ -63,6 +64,7 @@ struct Options {
     bool opensOnly = false;
     bool programsOnly = false;
     bool hostileOnly = false;
+    bool composedOnly = false;
 };
 
 // Measures one GIF into the tables.
@@ -75,6 +77,7 @@ struct Bench {
     void gif(const BenchGif& spec);
     void opens(const QString& path, const std::string& name);
     void exports(const BenchGif& spec, const QString& path, const std::string& name);
+    void composedExports(const QString& path, const std::string& name);
     void millionFrames();
 };
 
@@ -113,10 +116,15 @@ void Bench::gif(const BenchGif& spec)
     const std::string name = rowName(spec, path);
     std::printf("measuring %s\n", name.c_str());
     std::fflush(stdout);
+    if (options.composedOnly) {
+        composedExports(path, name);
+        return;
+    }
     opens(path, name);
     if (options.opensOnly)
         return;
     exports(spec, path, name);
+    composedExports(path, name);
     windowRuns.push_back(measureWindow(kWindow, name, path, folders, options.repeat, kPlayedFrames));
 }
 
@@ -167,6 +175,12 @@ void Bench::opens(const QString& path, const std::string& name)
     rows.push_back({name, "skarvel-frames info", m[info], "DGifSlurp", floor, 0, programGoal(path)});
 }
 
+// The package's own binary, whatever wrapper may stand first on the PATH.
+std::string convertProgram()
+{
+    return QFileInfo::exists(QStringLiteral("/usr/bin/convert")) ? "/usr/bin/convert" : "convert";
+}
+
 void Bench::exports(const BenchGif& spec, const QString& path, const std::string& name)
 {
     std::vector<qsizetype> gifSizes;
@@ -185,8 +199,7 @@ void Bench::exports(const BenchGif& spec, const QString& path, const std::string
         return Run{[&, format] { return program({kCli, "export", "--format", format, path.toStdString(), out.toStdString()}); },
                    newFolder};
     };
-    // The package's own binary, whatever wrapper may stand first on the PATH.
-    const std::string convert = QFileInfo::exists(QStringLiteral("/usr/bin/convert")) ? "/usr/bin/convert" : "convert";
+    const std::string convert = convertProgram();
     const bool all = !options.programsOnly;
     std::vector<Run> runs;
     const std::size_t gifFiles = all ? add(runs, {[&] { return inChild([&] { return writePlainFiles(out, gifSizes); }); }, newFolder}) : 0;
@@ -215,6 +228,42 @@ void Bench::exports(const BenchGif& spec, const QString& path, const std::string
                     all ? m[bmpFiles] : none});
 }
 
+// Frames as PNG, and frames as a viewer shows them, against ImageMagick composing every frame in
+// memory (-coalesce) before it writes them.
+void Bench::composedExports(const QString& path, const std::string& name)
+{
+    QString out;
+    const auto newFolder = [&] { out = folders.next(); };
+    const auto cli = [&](std::vector<std::string> options) {
+        return Run{[&, options] {
+                       std::vector<std::string> command{kCli, "export"};
+                       command.insert(command.end(), options.begin(), options.end());
+                       command.push_back(path.toStdString());
+                       command.push_back(out.toStdString());
+                       return program(command);
+                   },
+                   newFolder};
+    };
+    const auto coalesce = [&](const char* suffix) {
+        return Run{[&, suffix] {
+                       return program({convertProgram(), path.toStdString(), "-coalesce", "+adjoin",
+                                       (out + QStringLiteral("/frame%d.") + QLatin1String(suffix)).toStdString()});
+                   },
+                   newFolder};
+    };
+    const std::vector<Measure> m = bestInTurns(options.repeat, {
+        coalesce("png"),
+        cli({"--format", "png"}),
+        cli({"--format", "png", "--composed"}),
+        coalesce("bmp"),
+        cli({"--format", "bmp", "--composed"}),
+    });
+    const double goal = programGoal(path);
+    rows.push_back({name, "skarvel-frames export --format png", m[1], "convert -coalesce +adjoin png", m[0], 0.5, goal});
+    rows.push_back({name, "skarvel-frames export --format png --composed", m[2], "convert -coalesce +adjoin png", m[0], 0.5, goal});
+    rows.push_back({name, "skarvel-frames export --format bmp --composed", m[4], "convert -coalesce +adjoin bmp", m[3], 0.5, goal});
+}
+
 void Bench::millionFrames()
 {
     const QString path = benchFile(options, kMillionFrames);
@@ -230,7 +279,7 @@ void Bench::millionFrames()
 
 int usage()
 {
-    std::fprintf(stderr, "usage: skarvel_bench WORK_DIR [--repeat N] [--only NAME] [--opens | --programs | --hostile]\n");
+    std::fprintf(stderr, "usage: skarvel_bench WORK_DIR [--repeat N] [--only NAME] [--opens | --programs | --hostile | --composed]\n");
     return 64;
 }
 
@@ -257,6 +306,8 @@ int main(int argc, char** argv)
             options.programsOnly = true;
         else if (std::strcmp(argv[i], "--hostile") == 0)
             options.hostileOnly = true;
+        else if (std::strcmp(argv[i], "--composed") == 0)
+            options.composedOnly = true;
         else if (i + 1 == argc)
             return usage();
         else if (std::strcmp(argv[i], "--repeat") == 0)
@@ -278,7 +329,7 @@ int main(int argc, char** argv)
     }
     // Its export and the window's save would write a million files: only its open is measured,
     // and not among the opens' times.
-    if (!options.opensOnly && !options.hostileOnly && (options.only.empty() || options.only == kMillionFrames.name))
+    if (!options.opensOnly && !options.hostileOnly && !options.composedOnly && (options.only.empty() || options.only == kMillionFrames.name))
         bench.millionFrames();
     if (!options.programsOnly) {
         for (Row& row : measureHostileOpens(options.work, options.repeat, options.only))

@@ -3,6 +3,7 @@
 #include "frames/FrameTable.h"
 #include "frames/Messages.h"
 #include "frames/FrameExport.h"
+#include "frames/FramePlacement.h"
 #include "frames/SaveFrames.h"
 #include "frames/SplitGifFrames.h"
 #include "files/FileIO.h"
@@ -28,8 +29,10 @@ const char* const kUsage =
     "Uso:\n"
     "  skarvel-frames info [--] FILE\n"
     "      Divide FILE nei suoi frame e stampa la tabella dei frame in JSON.\n"
-    "  skarvel-frames export [--format bmp|gif] [--] FILE CARTELLA\n"
+    "  skarvel-frames export [--format bmp|gif|png] [--composed] [--] FILE CARTELLA\n"
     "      Salva tutti i frame di FILE in CARTELLA come file numerati (predefinito: bmp).\n"
+    "      --composed (con bmp o png): ogni frame e' lo schermo intero come appare, composto\n"
+    "      sui frame precedenti; nei bmp il trasparente diventa il colore di sfondo.\n"
     "  skarvel-frames --help | --version\n"
     "\n"
     "Dopo \"--\" nessun argomento e' un'opzione: \"export -- --format out\" salva i frame del\n"
@@ -85,7 +88,7 @@ void printFrameTable(std::int32_t result, const FrameTable& table)
     for (std::size_t i = 0; i < table.frames.size(); ++i) {
         const FrameEntry& frame = table.frames[i];
         print(stdout, QStringLiteral("%1{\"index\": %2, \"clear\": %3, \"delay\": %4, \"left\": %5, \"top\": %6, "
-                                     "\"width\": %7, \"height\": %8}")
+                                     "\"width\": %7, \"height\": %8, \"disposal\": %9}")
                           .arg(i > 0 ? QStringLiteral(", ") : QString())
                           .arg(i)
                           .arg(frame.FrameClear ? QStringLiteral("true") : QStringLiteral("false"))
@@ -93,7 +96,8 @@ void printFrameTable(std::int32_t result, const FrameTable& table)
                           .arg(frame.FrameLeft)
                           .arg(frame.FrameTop)
                           .arg(frame.pixelWidth)
-                          .arg(frame.pixelHeight).toUtf8());
+                          .arg(frame.pixelHeight)
+                          .arg(PlacementOf(table, i).disposal).toUtf8());
     }
     print(stdout, "]}\n");
 }
@@ -118,7 +122,7 @@ QString folderProblem(const QString& folder)
     return S_ISDIR(info.st_mode) ? QString() : QStringLiteral("non è una cartella");
 }
 
-int exportFrames(const QString& path, const QString& folder, FrameFormat format)
+int exportFrames(const QString& path, const QString& folder, FrameFormat format, bool composed)
 {
     // Frames are named after the file, which needs a folder in front of its name; "./" gives it
     // one without asking where we are, which a deep enough folder cannot tell.
@@ -130,7 +134,7 @@ int exportFrames(const QString& path, const QString& folder, FrameFormat format)
         return SaveFailed;
     }
     FrameTable table;
-    FrameExport exporter(gifFile, folder, format);
+    FrameExport exporter(gifFile, folder, format, composed);
     if (const int code = splitOutcome(path, exporter.split(table)); code != Ok)
         return code;
     if (!exporter.save(table)) {
@@ -168,6 +172,7 @@ int run(int argc, char* argv[])
         return usageError(QStringLiteral("comando sconosciuto: ") + command);
 
     FrameFormat format = FrameFormat::Bmp;
+    bool composed = false;
     QStringList operands;
     bool optionsOver = false;
     for (qsizetype i = 0; i < args.size(); ++i) {
@@ -178,9 +183,13 @@ int run(int argc, char* argv[])
             optionsOver = true;
         } else if (exporting && arg == QLatin1String("--format")) {
             const QString value = args.value(++i);
-            if (value != QLatin1String("bmp") && value != QLatin1String("gif"))
-                return usageError(QStringLiteral("--format vuole bmp o gif"));
-            format = value == QLatin1String("gif") ? FrameFormat::Gif : FrameFormat::Bmp;
+            if (value != QLatin1String("bmp") && value != QLatin1String("gif") && value != QLatin1String("png"))
+                return usageError(QStringLiteral("--format vuole bmp, gif o png"));
+            format = value == QLatin1String("gif")   ? FrameFormat::Gif
+                     : value == QLatin1String("png") ? FrameFormat::Png
+                                                     : FrameFormat::Bmp;
+        } else if (exporting && arg == QLatin1String("--composed")) {
+            composed = true;
         } else {
             return usageError(QStringLiteral("opzione sconosciuta: ") + arg);
         }
@@ -189,7 +198,9 @@ int run(int argc, char* argv[])
         return operands.size() == 1 ? info(operands[0]) : usageError(QStringLiteral("info vuole un solo FILE"));
     if (operands.size() != 2)
         return usageError(QStringLiteral("export vuole FILE e CARTELLA"));
-    return exportFrames(operands[0], operands[1], format);
+    if (composed && format == FrameFormat::Gif)
+        return usageError(QStringLiteral("--composed vuole --format bmp o png"));
+    return exportFrames(operands[0], operands[1], format, composed);
 }
 
 } // namespace

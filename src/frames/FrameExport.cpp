@@ -1,7 +1,9 @@
 #include "frames/FrameExport.h"
 
 #include "base/RuntimeError.h"
+#include "frames/ComposedScreens.h"
 #include "frames/ExportGifFrames.h"
+#include "frames/FrameFile.h"
 #include "frames/PathHelpers.h"
 #include "frames/PicturesInOrder.h"
 #include "frames/SplitGifFrames.h"
@@ -30,8 +32,12 @@ std::size_t framesAhead()
 
 } // namespace
 
-FrameExport::FrameExport(const QString& sGifFile, const QString& folder, FrameFormat format)
-    : m_gifFile(sGifFile), m_prefix(FramePrefix(folder, sGifFile)), m_format(format), m_limit(framesAhead())
+FrameExport::FrameExport(const QString& sGifFile, const QString& folder, FrameFormat format, bool composed)
+    : m_gifFile(sGifFile),
+      m_prefix(FramePrefix(folder, sGifFile)),
+      m_format(format),
+      m_composed(composed && format != FrameFormat::Gif),
+      m_limit(framesAhead())
 {
 }
 
@@ -77,16 +83,25 @@ void FrameExport::queue(const FrameTable& table, std::size_t index, const Pictur
         if (m_format == FrameFormat::Gif) {
             job.gifBytes = table.gifBytes;
             job.gifParts = GifFileParts(table, index);
+        } else if (m_composed) {
+            // Frames come in order: the canvas holds the screen of the one before.
+            if (index == 0)
+                m_composer.emplace(table.GifWidth, table.GifHeight, EmptyScreen(table, m_format));
+            job.screen = m_composer->compose(picture, PlacementOf(table, index));
         } else {
             job.picture = picture; // shared, not copied
         }
         std::unique_lock lock(m_mutex);
-        m_changed.wait(lock, [&] { return m_queuedBytes < kQueueBytes || m_gaveUp || m_stop; });
-        m_queuedBytes += job.picture.byteCount();
+        const std::int64_t room = m_composed ? kScreenQueueBytes : kQueueBytes;
+        m_changed.wait(lock, [&] { return m_queuedBytes < room || m_gaveUp || m_stop; });
+        m_queuedBytes += job.picture.byteCount() + job.screen.sizeInBytes();
         m_jobs.push_back(std::move(job));
         ++m_queued;
     } catch (const std::bad_alloc&) {
-        m_limit = 0; // only the writing ahead stops
+        m_limit = 0; // only the writing ahead stops: save() writes the rest and tells why
+        return;
+    } catch (const RuntimeError&) {
+        m_limit = 0;
         return;
     }
     m_changed.notify_all();
@@ -107,18 +122,14 @@ void FrameExport::writeAhead()
         }
         UnnamedFile file;
         try {
-            const QString path = FramePath(m_prefix, job.index, m_format);
-            if (m_format == FrameFormat::Gif)
-                file = WriteUnnamedFile(path, job.gifParts);
-            else
-                file = WriteUnnamedFile(path, BitmapParts(job.picture, head));
+            file = WriteUnnamedFile(FramePath(m_prefix, job.index, m_format), parts(job, head));
         } catch (const RuntimeError&) {
         } catch (const std::bad_alloc&) {
         }
         const bool done = file.isValid();
         {
             const std::lock_guard lock(m_mutex);
-            m_queuedBytes -= job.picture.byteCount();
+            m_queuedBytes -= job.picture.byteCount() + job.screen.sizeInBytes();
             if (done)
                 m_files.push_back(std::move(file));
             else
@@ -128,6 +139,13 @@ void FrameExport::writeAhead()
         if (!done)
             return;
     }
+}
+
+std::vector<QByteArrayView> FrameExport::parts(const Job& job, QByteArray& storage) const
+{
+    if (m_format == FrameFormat::Gif)
+        return {job.gifParts.begin(), job.gifParts.end()};
+    return m_composed ? ScreenFileParts(job.screen, m_format, storage) : PictureFileParts(job.picture, m_format, storage);
 }
 
 UnnamedFile FrameExport::written(std::size_t index)
@@ -141,8 +159,11 @@ UnnamedFile FrameExport::written(std::size_t index)
 
 bool FrameExport::save(const FrameTable& table)
 {
-    // Frames not written ahead are decoded again, on every core, from the first of them on.
+    // Frames not written ahead are decoded again, on every core, from the first of them on; their
+    // screens are composed again from the first frame.
     std::optional<PicturesInOrder> rest;
+    std::optional<ComposedScreens> screens;
+    QByteArray storage;
     for (std::size_t k = 0; k < table.frames.size(); ++k) {
         const QString path = FramePath(m_prefix, k, m_format);
         UnnamedFile file = written(k);
@@ -151,17 +172,21 @@ bool FrameExport::save(const FrameTable& table)
                 NameUnnamedFile(file, path);
             } else if (m_format == FrameFormat::Gif) {
                 WriteWholeFile(path, GifFileParts(table, k));
+            } else if (m_composed) {
+                if (!screens)
+                    screens.emplace(table, m_format);
+                WriteWholeFile(path, ScreenFileParts(screens->screen(k), m_format, storage));
             } else {
                 if (!rest)
                     rest.emplace(table, k, ThreadCount(kAllCores));
-                SavePicture(rest->next(), path);
+                WriteWholeFile(path, PictureFileParts(rest->next(), m_format, storage));
             }
         } catch (const RuntimeError&) {
             return false;
         } catch (const std::bad_alloc&) {
             return false;
         }
-        if (m_format == FrameFormat::Bmp && !FileExists(path))
+        if (m_format != FrameFormat::Gif && !FileExists(path))
             return false;
     }
     return true;

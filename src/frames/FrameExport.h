@@ -1,6 +1,7 @@
 #pragma once
 
 #include "files/FileIO.h"
+#include "frames/FrameComposer.h"
 #include "frames/SaveFrames.h"
 #include "picture/Picture.h"
 
@@ -11,6 +12,7 @@
 #include <cstdint>
 #include <deque>
 #include <mutex>
+#include <optional>
 #include <thread>
 #include <vector>
 
@@ -21,13 +23,18 @@ namespace skarvel {
 // takes about the longer of the two rather than both. Frames are written as unnamed files and
 // named only by save(): a file that fails to open, an export that stops at a failure or that is
 // interrupted leaves no frame it should not, and no partial file.
+// A `composed` export (bitmaps and PNG) saves each frame as the whole screen a viewer shows,
+// composed in frame order as the pictures come, on one canvas.
 class FrameExport {
 public:
     // Pictures waiting for the writer at most: beyond it the split waits, rather than hold every
     // frame of a file whose frames decode faster than they are written.
     static constexpr std::int64_t kQueueBytes = std::int64_t(64) << 20;
+    // Composed screens waiting at most: each is the whole screen at 4 bytes a pixel, and the
+    // writer, which encodes them, is the slower side anyway.
+    static constexpr std::int64_t kScreenQueueBytes = std::int64_t(16) << 20;
 
-    FrameExport(const QString& sGifFile, const QString& folder, FrameFormat format);
+    FrameExport(const QString& sGifFile, const QString& folder, FrameFormat format, bool composed = false);
     ~FrameExport();
     FrameExport(const FrameExport&) = delete;
     FrameExport& operator=(const FrameExport&) = delete;
@@ -40,16 +47,20 @@ private:
     struct Job {
         std::size_t index = 0;
         Picture picture;
+        QImage screen; // composed
         QByteArray gifBytes; // keeps the bytes the parts are views of
         std::array<QByteArrayView, 3> gifParts;
     };
     void queue(const FrameTable& table, std::size_t index, const Picture& picture);
     void writeAhead();
     UnnamedFile written(std::size_t index);
+    std::vector<QByteArrayView> parts(const Job& job, QByteArray& storage) const;
 
     QString m_gifFile;
     QString m_prefix;
     FrameFormat m_format;
+    bool m_composed;
+    std::optional<FrameComposer> m_composer; // on the splitting thread, for the frames written ahead
     std::size_t m_limit; // frames written ahead at most: each holds a descriptor until named
 
     std::mutex m_mutex;

@@ -23,7 +23,10 @@ QString FramePrefix(const QString& folder, const QString& sGifFile)
 
 QString FramePath(const QString& prefix, std::size_t index, FrameFormat format)
 {
-    return prefix + QString::number(index) + (format == FrameFormat::Gif ? QStringLiteral(".gif") : QStringLiteral(".bmp"));
+    const QString suffix = format == FrameFormat::Gif   ? QStringLiteral(".gif")
+                           : format == FrameFormat::Png ? QStringLiteral(".png")
+                                                        : QStringLiteral(".bmp");
+    return prefix + QString::number(index) + suffix;
 }
 
 namespace {

@@ -10,10 +10,11 @@ namespace skarvel {
 
 class StopToken;
 
-enum class FrameFormat { Bmp, Gif };
+// Png is for the command line's export only.
+enum class FrameFormat { Bmp, Gif, Png };
 
 // Where the frames of `sGifFile` go in `folder`: the folder with its separator, then the GIF's
-// base name. Frame i is then saved as prefix + i + ".bmp" or ".gif".
+// base name. Frame i is then saved as prefix + i + ".bmp", ".gif" or ".png".
 QString FramePrefix(const QString& folder, const QString& sGifFile);
 QString FramePath(const QString& prefix, std::size_t index, FrameFormat format);
 

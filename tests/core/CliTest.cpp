@@ -48,8 +48,8 @@ using Case = std::tuple<const char*, int, std::vector<const char*>, std::string>
 
 const Case kCases[] = {
     {"$X info -- anim.gif", 0, {"{\"result\": 1, \"width\": 5, \"height\": 4, \"frames\": [{\"index\": 0, \"clear\": true, "
-     "\"delay\": 250, \"left\": 0, \"top\": 0, \"width\": 5, \"height\": 4}, {\"index\": 1, \"clear\": false, \"delay\": 100, "
-     "\"left\": 1, \"top\": 2, \"width\": 3, \"height\": 2}]}\n"}, ""},
+     "\"delay\": 250, \"left\": 0, \"top\": 0, \"width\": 5, \"height\": 4, \"disposal\": 2}, {\"index\": 1, \"clear\": false, "
+     "\"delay\": 100, \"left\": 1, \"top\": 2, \"width\": 3, \"height\": 2, \"disposal\": 1}]}\n"}, ""},
     {"$X export anim.gif out", 0, {"I 2 files sono stati salvati correttamente"}, "anim0.bmp anim1.bmp"},
     {"cp anim.gif my.anim.gif && $X export my.anim.gif out --format gif", 0, {}, "my0.gif my1.gif"},
     // Options end at "--"; a file may be called like one.
@@ -83,6 +83,8 @@ const Case kCases[] = {
     {"$X export rotto.gif out --format gif", 2, {"Impossibile aprire il file"}, ""},
     {"mkdir out/anim1.bmp && $X export anim.gif out", 3, {"out/anim1.bmp: è una cartella, non un file"}, "anim0.bmp anim1.bmp"},
     {"mkfifo out/anim0.bmp && $X export anim.gif out", 3, {"out/anim0.bmp: non è un file regolare"}, "anim0.bmp"},
+    {"mkdir out/anim1.png && $X export --composed --format png anim.gif out", 3, {"out/anim1.png: è una cartella, non un file"},
+     "anim0.png anim1.png"},
     // A replaced file keeps only its permission bits, and a write-only one is replaced.
     {": >out/anim0.bmp && chmod 4755 out/anim0.bmp && : >out/anim1.bmp && chmod 200 out/anim1.bmp"
      " && $X export anim.gif out && stat -c '%n %a %s' out/* >&2", 0,
@@ -128,10 +130,10 @@ const Case kCases[] = {
      " echo \"$? [$(ls -A out)]\"'", 0, {"out/anim1.gif: spazio esaurito sul dispositivo\n", "3 [anim0.gif]\n3 [anim0.gif]\n"}, ""},
     // Usage errors all end in 64.
     {"for a in '' split info 'info -x a.gif' 'info a.gif b.gif' 'export a.gif' 'export a.gif out x'"
-     " 'export --format png a.gif out' 'export --format'; do $X $a 2>/dev/null; echo \"$? $a\"; done; $X --version; $X --help", 0,
+     " 'export --format jpg a.gif out' 'export --composed --format gif a.gif out' 'export --format'; do $X $a 2>/dev/null; echo \"$? $a\"; done; $X --version; $X --help", 0,
      {"64 \n64 split\n64 info\n64 info -x a.gif\n64 info a.gif b.gif\n64 export a.gif\n64 export a.gif out x\n"
-      "64 export --format png a.gif out\n64 export --format\n"
-      "skarvel-frames 1.3.0\n", "export [--format bmp|gif] [--] FILE CARTELLA"}, ""},
+      "64 export --format jpg a.gif out\n64 export --composed --format gif a.gif out\n64 export --format\n"
+      "skarvel-frames 1.3.0\n", "export [--format bmp|gif|png] [--composed] [--] FILE CARTELLA"}, ""},
 };
 
 } // namespace

@@ -1,0 +1,199 @@
+// PNG and composed exports: every file written is decoded again and compared, pixel for pixel,
+// with the frames as giflib decodes them and as a few lines here compose them.
+#include "frames/FrameExport.h"
+#include "support/GifBuilder.h"
+#include "support/TestFiles.h"
+
+#include <QFile>
+#include <QImage>
+#include <QPainter>
+
+#include <gif_lib.h>
+#include <gtest/gtest.h>
+
+#include <sys/resource.h>
+
+#include <vector>
+
+using namespace skarvel;
+using namespace skarvel::test;
+
+namespace {
+
+// A frame as giflib decodes it, in colours (the transparent index with alpha 0), and its disposal.
+struct Frame {
+    QImage picture;
+    QPoint at;
+    int disposal;
+};
+
+struct Decoded {
+    QSize screen;
+    QRgb background = 0;
+    std::vector<Frame> frames;
+};
+
+Decoded decode(const QString& path)
+{
+    int error = 0;
+    GifFileType* gif = DGifOpenFileName(QFile::encodeName(path).constData(), &error);
+    Decoded decoded;
+    if (!gif || DGifSlurp(gif) != GIF_OK) {
+        ADD_FAILURE() << "giflib cannot read the test GIF";
+        DGifCloseFile(gif, &error);
+        return decoded;
+    }
+    const auto colour = [](const ColorMapObject* map, int index) {
+        const GifColorType c = map && index < map->ColorCount ? map->Colors[index] : GifColorType{0, 0, 0};
+        return qRgb(c.Red, c.Green, c.Blue);
+    };
+    decoded.screen = QSize(gif->SWidth, gif->SHeight);
+    decoded.background = colour(gif->SColorMap, gif->SBackGroundColor);
+    for (int i = 0; i < gif->ImageCount; ++i) {
+        const GifImageDesc& d = gif->SavedImages[i].ImageDesc;
+        GraphicsControlBlock control{0, false, 0, NO_TRANSPARENT_COLOR};
+        DGifSavedExtensionToGCB(gif, i, &control);
+        Frame frame{QImage(d.Width, d.Height, QImage::Format_ARGB32), QPoint(d.Left, d.Top), control.DisposalMode};
+        for (int p = 0; p < d.Width * d.Height; ++p) {
+            const int index = gif->SavedImages[i].RasterBits[p];
+            const QRgb c = colour(d.ColorMap ? d.ColorMap : gif->SColorMap, index);
+            frame.picture.setPixel(p % d.Width, p / d.Width, index == control.TransparentColor ? c & 0x00ffffff : c);
+        }
+        decoded.frames.push_back(std::move(frame));
+    }
+    DGifCloseFile(gif, &error);
+    return decoded;
+}
+
+// The screens a viewer shows, composed by Qt's painter on a canvas that starts as `empty`: the
+// frames' pixels are either opaque or fully transparent, so painting one over is drawing it.
+std::vector<QImage> compose(const Decoded& gif, QRgb empty)
+{
+    QImage canvas(gif.screen, QImage::Format_ARGB32);
+    canvas.fill(empty);
+    std::vector<QImage> screens;
+    for (const Frame& f : gif.frames) {
+        const QImage before = canvas.copy();
+        QPainter(&canvas).drawImage(f.at, f.picture);
+        screens.push_back(canvas.copy());
+        if (f.disposal == 2) {
+            QPainter painter(&canvas);
+            painter.setCompositionMode(QPainter::CompositionMode_Source);
+            painter.fillRect(QRect(f.at, f.picture.size()), QColor::fromRgba(empty));
+        }
+        if (f.disposal == 3)
+            canvas = before;
+    }
+    return screens;
+}
+
+// Every disposal, transparency, offsets, frames beyond the screen, a transparent first frame,
+// local colour tables, and a background colour that no frame shows.
+QByteArray everyDisposal()
+{
+    GifBuilder builder(9, 7, distinctColours(8));
+    const auto frame = [&](int left, int top, int width, int height, int disposal, int transparent, int seed) {
+        ImageSpec spec = GifBuilder::pattern(width, height, 6, seed);
+        std::tie(spec.left, spec.top, spec.control) = std::tuple(left, top, GraphicControl{disposal, 5, transparent});
+        return spec;
+    };
+    builder.image(frame(0, 0, 9, 7, 1, 0, 0));       // transparent wherever the pattern gives 0
+    builder.image(frame(2, 1, 4, 3, 2, 2, 1));       // cleared once shown
+    ImageSpec past = frame(6, 4, 5, 5, 3, 1, 2);     // past the right and bottom edges, restored
+    past.localColours = distinctColours(16);
+    past.localColours[2] = Rgb{1, 2, 3};
+    builder.image(past);
+    builder.image(frame(1, 1, 3, 3, 0, -1, 3));      // 0: kept
+    builder.image(frame(4, 2, 4, 4, 3, 4, 4));       // restored, over what 0 kept
+    builder.image(frame(0, 5, 2, 2, 5, -1, 5));      // an unknown method: kept
+    builder.image(frame(5, 0, 4, 4, 2, 3, 1));
+    builder.image(frame(3, 3, 2, 2, 1, -1, 2));
+    builder.image(frame(20, 20, 2, 2, 2, -1, 0));    // wholly off the screen
+    QByteArray gif = builder.build();
+    gif[11] = 7; // the background colour
+    return gif;
+}
+
+struct ExportedFrames {
+    bool saved = false;
+    std::vector<QImage> images;
+    Decoded gif; // as giflib reads it
+};
+
+ExportedFrames exportFrames(const QByteArray& gif, FrameFormat format, bool composed)
+{
+    const ScratchDir dir;
+    const QString path = dir.write(QStringLiteral("a.gif"), gif);
+    FrameTable table;
+    FrameExport exporter(path, dir.path(), format, composed);
+    ExportedFrames out;
+    out.saved = exporter.split(table) >= 1 && exporter.save(table);
+    out.gif = decode(path);
+    const char* suffix = format == FrameFormat::Png ? "png" : "bmp";
+    for (std::size_t i = 0; i < table.frames.size(); ++i)
+        out.images.push_back(QImage::fromData(readFile(dir.file(QStringLiteral("a%1.%2").arg(i).arg(QLatin1String(suffix)))), suffix));
+    return out;
+}
+
+void expectFrames(const ExportedFrames& exported, const std::vector<QImage>& expected, const std::string& what)
+{
+    EXPECT_TRUE(exported.saved) << what;
+    ASSERT_EQ(exported.images.size(), expected.size()) << what;
+    for (std::size_t i = 0; i < expected.size(); ++i)
+        EXPECT_TRUE(exported.images[i].convertToFormat(QImage::Format_ARGB32) == expected[i]) << what << ", frame " << i;
+}
+
+std::vector<std::pair<std::string, QByteArray>> gifs()
+{
+    std::vector<std::pair<std::string, QByteArray>> all{{"every disposal", everyDisposal()}};
+    for (const char* name : {"gifsicle_background", "gifsicle_optimised", "magick_interlaced", "magick_offsets", "magick_plain"})
+        all.emplace_back(name, readFile(QStringLiteral(SKARVEL_FIXTURES "/%1.gif").arg(QLatin1String(name))));
+    return all;
+}
+
+} // namespace
+
+TEST(ComposedExport, EveryScreenAsAViewerShowsIt)
+{
+    for (const auto& [name, gif] : gifs()) {
+        const ExportedFrames png = exportFrames(gif, FrameFormat::Png, true);
+        expectFrames(png, compose(png.gif, 0), name + " png");
+        const ExportedFrames bmp = exportFrames(gif, FrameFormat::Bmp, true);
+        expectFrames(bmp, compose(bmp.gif, bmp.gif.background | 0xff000000), name + " bmp");
+    }
+}
+
+TEST(PngExport, EveryFrameIsItsOwnPictureInItsOwnPalette)
+{
+    for (const auto& [name, gif] : gifs()) {
+        const ExportedFrames exported = exportFrames(gif, FrameFormat::Png, false);
+        std::vector<QImage> pictures;
+        for (const Frame& frame : exported.gif.frames)
+            pictures.push_back(frame.picture);
+        expectFrames(exported, pictures, name);
+        for (const QImage& image : exported.images)
+            EXPECT_EQ(image.format(), QImage::Format_Indexed8) << name;
+    }
+}
+
+// Frames past those written while the file opens are composed again from the first frame in the
+// save, whether the writing ahead stopped part-way (75 frames for 150 descriptors) or never began.
+TEST(ComposedExport, FramesNotWrittenAheadAreComposedTheSame)
+{
+    GifBuilder builder(6, 5, distinctColours(8));
+    for (int i = 0; i < 90; ++i) {
+        ImageSpec spec = GifBuilder::pattern(3, 2, 8, i);
+        std::tie(spec.left, spec.top, spec.control) = std::tuple(i % 5, i % 4, GraphicControl{1 + i % 3, 5, i % 8});
+        builder.image(spec);
+    }
+    rlimit files{};
+    ASSERT_EQ(getrlimit(RLIMIT_NOFILE, &files), 0);
+    for (const rlim_t descriptors : {rlim_t(150), rlim_t(100)}) {
+        rlimit fewer = files;
+        fewer.rlim_cur = descriptors;
+        ASSERT_EQ(setrlimit(RLIMIT_NOFILE, &fewer), 0);
+        const ExportedFrames exported = exportFrames(builder.build(), FrameFormat::Png, true);
+        ASSERT_EQ(setrlimit(RLIMIT_NOFILE, &files), 0);
+        expectFrames(exported, compose(exported.gif, 0), std::to_string(descriptors) + " descriptors");
+    }
+}
