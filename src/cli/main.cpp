@@ -31,15 +31,15 @@ const char* const kUsage =
     "      Divide FILE nei suoi frame e stampa la tabella dei frame in JSON.\n"
     "  skarvel-frames export [--format bmp|gif|png] [--composed] [--] FILE CARTELLA\n"
     "      Salva tutti i frame di FILE in CARTELLA come file numerati (predefinito: bmp).\n"
-    "      --composed (con bmp o png): ogni frame e' lo schermo intero come appare, composto\n"
+    "      --composed (con bmp o png): ogni frame è lo schermo intero come appare, composto\n"
     "      sui frame precedenti; nei bmp il trasparente diventa il colore di sfondo.\n"
     "  skarvel-frames --help | --version\n"
     "\n"
-    "Dopo \"--\" nessun argomento e' un'opzione: \"export -- --format out\" salva i frame del\n"
-    "file di nome --format. Un file che non si puo' usare e' segnalato con il motivo\n"
+    "Dopo \"--\" nessun argomento è un'opzione: \"export -- --format out\" salva i frame del\n"
+    "file di nome --format. Un file che non si può usare è segnalato con il motivo\n"
     "(\"skarvel-frames: PERCORSO: motivo\").\n"
     "\n"
-    "Codici di uscita: 0 riuscito, 1 non e' una GIF animata, 2 impossibile aprire il file,\n"
+    "Codici di uscita: 0 riuscito, 1 non è una GIF animata, 2 impossibile aprire il file,\n"
     "3 errore durante il salvataggio, 64 uso errato.\n";
 
 void print(std::FILE* stream, const QByteArray& bytes)
