@@ -13,7 +13,11 @@
 #include <QApplication>
 #include <QDialog>
 #include <QFileDialog>
+#include <QFileInfo>
+#include <QFileSystemModel>
+#include <QLocale>
 #include <QMessageBox>
+#include <QTest>
 #include <QTimer>
 
 #include <stdexcept>
@@ -116,6 +120,29 @@ TEST(QtModalServices, RealDialogsSpeakItalianAndShowWhatTheyAreGiven)
     whenModalShows([&](QWidget& modal) { wasModal = &modal == &form && form.close(); });
     services.ShowModal(form);
     EXPECT_TRUE(wasModal && !form.isVisible());
+}
+
+TEST(QtModalServices, TheFileDialogWritesDatesAndSizesInItalianOnADesktopInC)
+{
+    // The tests run as on a desktop whose locale is C (tests/gui/main.cpp), where a date reads
+    // "7 Dec 2026" and a size "1.46 KiB".
+    QtModalServices services;
+    ScratchDir dir;
+    const QString file = dir.write(QStringLiteral("a.gif"), QByteArray(1500, 'x'));
+    const QDateTime changed = QFileInfo(file).lastModified();
+    const QLocale italian(QLocale::Italian, QLocale::Italy);
+    std::pair<std::string, std::string> shown;
+    whenModalShows([&](QWidget& w) {
+        const auto* model = w.findChild<QFileSystemModel*>();
+        const auto row = [&] { return model ? model->index(file) : QModelIndex(); };
+        if (QTest::qWaitFor([&] { return row().isValid() && !model->data(row().siblingAtColumn(3)).toString().isEmpty(); }, 5000))
+            shown = {model->data(row().siblingAtColumn(3)).toString().toStdString(), model->data(row().siblingAtColumn(1)).toString().toStdString()};
+        static_cast<QDialog&>(w).reject();
+    });
+    services.GetOpenFileName({nullptr, QStringLiteral("Apri"), {}, -1, {}, dir.path(), {}});
+    EXPECT_EQ(shown, std::make_pair(italian.toString(changed, QLocale::ShortFormat).toStdString(), italian.formattedDataSize(1500).toStdString()));
+    EXPECT_NE(shown.second, QLocale::c().formattedDataSize(1500).toStdString());
+    EXPECT_EQ(QLocale().monthName(12), QStringLiteral("dicembre"));
 }
 
 } // namespace
