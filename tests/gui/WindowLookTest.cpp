@@ -5,14 +5,19 @@
 #include "support/MachineNeeds.h"
 
 #include "about/frmAbout.h"
+#include "runtime/ClickLabel.h"
 #include "runtime/LightControls.h"
 
 #include <QApplication>
+#include <QLabel>
 #include <QLineEdit>
 #include <QPainter>
+#include <QPushButton>
+#include <QRegularExpression>
 #include <QStyle>
 
 #include <map>
+#include <set>
 
 namespace skarvel::test {
 namespace {
@@ -150,12 +155,67 @@ TEST_F(WindowLook, EveryCaptionOfBothWindowsFitsItsBox)
     // The command buttons' captions (the disabled one's light copy a pixel to the right), the options.
     for (const auto& [button, caption] : {std::pair(window->picButton[0], "       Apri Gif"), std::pair(window->picButton[1], "       Salva")})
         EXPECT_LE(QFontMetrics(button->surface().Font).horizontalAdvance(QString::fromLatin1(caption)) + 1, button->width()) << caption;
+    for (const QLabel* link : {static_cast<QLabel*>(about.lblEmail), static_cast<QLabel*>(about.lbleMail1)})
+        EXPECT_LE(QFontMetrics(link->font()).horizontalAdvance(link->text()), link->width()) << link->text().toStdString();
     for (const QRadioButton* option : window->optTipoFiles) {
         const QStyle& style = *option->style();
         const int indicator = style.pixelMetric(QStyle::PM_ExclusiveIndicatorWidth, nullptr, option) +
                               style.pixelMetric(QStyle::PM_RadioButtonLabelSpacing, nullptr, option);
         EXPECT_LE(indicator + QFontMetrics(option->font()).horizontalAdvance(option->text()), option->width()) << option->text().toStdString();
     }
+}
+
+TEST_F(WindowLook, TheAboutWindowsButtonHasAFlatClassicFaceAndSinksWhenPressed)
+{
+    frmAbout about(window.get());
+    about.show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&about));
+    QPushButton& button = *about.Command1;
+    // Its edge, outer then inner ring, top and left; bottom and right; and its face, right of
+    // the caption.
+    const auto look = [&] {
+        const QImage seen = button.grab().toImage().convertToFormat(QImage::Format_RGB32);
+        const int w = seen.width(), h = seen.height();
+        std::set<QRgb> outerTopLeft, innerTopLeft, outerBottomRight, innerBottomRight, face;
+        for (int x = 0; x < w - 1; ++x) {
+            outerTopLeft.insert(seen.pixel(x, 0) & 0xFFFFFFu);
+            outerBottomRight.insert(seen.pixel(x + 1, h - 1) & 0xFFFFFFu);
+        }
+        for (int y = 0; y < h - 1; ++y) {
+            outerTopLeft.insert(seen.pixel(0, y) & 0xFFFFFFu);
+            outerBottomRight.insert(seen.pixel(w - 1, y + 1) & 0xFFFFFFu);
+        }
+        for (int x = 1; x < w - 2; ++x) {
+            innerTopLeft.insert(seen.pixel(x, 1) & 0xFFFFFFu);
+            innerBottomRight.insert(seen.pixel(x + 1, h - 2) & 0xFFFFFFu);
+        }
+        for (int y = 3; y < h - 3; ++y)
+            for (int x = w - 14; x < w - 3; ++x)
+                face.insert(seen.pixel(x, y) & 0xFFFFFFu);
+        return std::vector<std::set<QRgb>>{outerTopLeft, innerTopLeft, outerBottomRight, innerBottomRight, face};
+    };
+    // The edge painter's raised edge, sunken while held.
+    EXPECT_EQ(look(), (std::vector<std::set<QRgb>>{{0xDFDFDF}, {0xFFFFFF}, {0x000000}, {0x808080}, {0xC0C0C0}}));
+    QTest::mousePress(&button, Qt::LeftButton);
+    EXPECT_EQ(look(), (std::vector<std::set<QRgb>>{{0x808080}, {0x000000}, {0xFFFFFF}, {0xDFDFDF}, {0xC0C0C0}}));
+    QTest::mouseRelease(&button, Qt::LeftButton, {}, QPoint(-5, -5));
+}
+
+TEST_F(WindowLook, TooltipsNameTheKeysAsAnItalianKeyboardLabelsThem)
+{
+    frmAbout about(window.get());
+    QStringList tips;
+    for (QWidget* top : {static_cast<QWidget*>(window.get()), static_cast<QWidget*>(&about)})
+        for (const QWidget* w : top->findChildren<QWidget*>())
+            if (!w->toolTip().isEmpty())
+                tips << w->toolTip();
+    ASSERT_GE(tips.size(), 9);
+    for (const QString& tip : tips)
+        for (const char* english : {"Home", "End", "PgUp", "PgDn", "Page", "Down", "Up", "Escape", "Enter", "Del", "Ins"})
+            EXPECT_FALSE(tip.contains(QRegularExpression(QStringLiteral("\\b%1\\b").arg(QLatin1String(english)))))
+                << tip.toStdString() << " names " << english;
+    EXPECT_TRUE(tips.contains(QStringLiteral("Frame precedente (Pag su o freccia su; Inizio: al primo)")) &&
+                tips.contains(QStringLiteral("Frame successivo (Pag giù o freccia giù; Fine: all'ultimo)")));
 }
 
 } // namespace
