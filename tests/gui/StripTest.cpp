@@ -42,47 +42,40 @@ TEST_F(ThumbnailStrip, EachFrameIsFittedAndCentredInItsSlotWithAnEtchedEdge)
 
 TEST_F(ThumbnailStrip, NumbersUpTo99999AreReadableAndStayOffTheThumbnailsAndEachOther)
 {
-    // What a label paints over the strip: where the strip differs from the same strip with the
-    // label empty, and of that the dark ink of its digits.
-    const auto painted = [&](std::size_t k, const QString& caption, QRect& all, QRect& ink) {
+    // What label k paints with `caption`: where the strip differs from the strip with the label
+    // empty, and of that the dark ink of its digits.
+    const auto painted = [&](std::size_t k, const QString& caption) {
+        std::pair<QRect, QRect> allAndInk;
         window->lblNFrame[k]->setCaption(QString());
-        const QImage before = window->picMin->grab().toImage().convertToFormat(QImage::Format_RGB32);
+        const QImage before = window->picMin->grab().toImage();
         window->lblNFrame[k]->setCaption(caption);
-        const QImage after = window->picMin->grab().toImage().convertToFormat(QImage::Format_RGB32);
-        all = ink = QRect();
-        for (int y = 0; y < after.height(); ++y)
-            for (int x = 0; x < after.width(); ++x)
-                if (after.pixel(x, y) != before.pixel(x, y)) {
-                    all |= QRect(x, y, 1, 1);
-                    if (qGray(after.pixel(x, y)) < 96)
-                        ink |= QRect(x, y, 1, 1);
-                }
+        const QImage after = window->picMin->grab().toImage();
+        for (int p = 0; p < after.width() * after.height(); ++p)
+            if (const QRgb c = after.pixel(p % after.width(), p / after.width()); c != before.pixel(p % after.width(), p / after.width())) {
+                allAndInk.first |= QRect(p % after.width(), p / after.width(), 1, 1);
+                allAndInk.second |= qGray(c) < 96 ? QRect(p % after.width(), p / after.width(), 1, 1) : QRect();
+            }
+        return allAndInk;
     };
     // A file of 5 frames lies across its labels; one of 100 turns them all, "1" too.
-    GifBuilder few(8, 8, colours(4)), many(8, 8, colours(4));
-    for (int i = 0; i < 105; ++i)
-        (i < 5 ? few : many).image(GifBuilder::solid(8, 8, std::uint8_t(i % 4)));
-    ASSERT_NO_FATAL_FAILURE(showStrip(few.build()));
-    QRect all, ink;
-    painted(1, QStringLiteral("5"), all, ink);
-    EXPECT_TRUE(!window->lblNFrame[1]->Turned && ink.height() >= 7 && ink.width() < ink.height()) << ink.width() << " x " << ink.height();
-    ASSERT_NO_FATAL_FAILURE(showStrip(many.build()));
+    ASSERT_NO_FATAL_FAILURE(showStrip(solidFrames(5, {}, 8)));
+    const QRect five = painted(1, QStringLiteral("5")).second;
+    EXPECT_TRUE(!window->lblNFrame[1]->Turned && five.height() >= 7 && five.width() < five.height()) << five.width() << " x " << five.height();
+    ASSERT_NO_FATAL_FAILURE(showStrip(solidFrames(100, {}, 8)));
     EXPECT_TRUE(window->lblNFrame[0]->Turned && window->lblNFrame[3]->Turned);
 
     // The widest numbers: digits at least 7 pixels high (across the line, which runs upwards),
-    // nothing of the label on the thumbnail's edge (x 18) or the pixel before it, nor beyond
-    // the slot's height, where the numbers above and below stand.
+    // nothing on the thumbnail's edge (x 18) or the pixel before it, nor beyond the slot's
+    // height, where the numbers above and below stand.
     window->GiveLabelsRoom(QStringLiteral("99999"));
-    for (const QString& caption : {QStringLiteral("100"), QStringLiteral("1997"), QStringLiteral("88888"), QStringLiteral("99999")}) {
+    for (const char* caption : {"100", "1997", "88888", "99999"})
         for (std::size_t k = 0; k < 4; ++k) {
-            painted(k, caption, all, ink);
-            const int length = QFontMetrics(window->lblNFrame[k]->Font).horizontalAdvance(caption);
-            EXPECT_TRUE(ink.width() >= 7 && ink.height() >= length - 3 && all.right() <= 16 && all.top() >= 82 * int(k) &&
-                        all.bottom() <= 82 * int(k) + 70)
-                << caption.toStdString() << " in slot " << k << ": ink " << ink.width() << " x " << ink.height() << ", all from "
-                << all.left() << "," << all.top() << " to " << all.right() << "," << all.bottom();
+            const auto [all, ink] = painted(k, QString::fromLatin1(caption));
+            const int length = QFontMetrics(window->lblNFrame[k]->Font).horizontalAdvance(QString::fromLatin1(caption));
+            EXPECT_TRUE(ink.width() >= 7 && ink.height() >= length - 3 && all.right() <= 16 && all.top() >= 82 * int(k) && all.bottom() <= 82 * int(k) + 70)
+                << caption << " in slot " << k << ": ink " << ink.width() << " x " << ink.height() << ", from " << all.topLeft().x() << ","
+                << all.top() << " to " << all.right() << "," << all.bottom();
         }
-    }
 }
 
 TEST_F(ThumbnailStrip, AnimationBackgroundIsFrameZerosOwnCornerColour)

@@ -17,7 +17,6 @@
 #include <QStyle>
 
 #include <map>
-#include <set>
 
 namespace skarvel::test {
 namespace {
@@ -171,33 +170,20 @@ TEST_F(WindowLook, TheAboutWindowsButtonHasAFlatClassicFaceAndSinksWhenPressed)
     about.show();
     ASSERT_TRUE(QTest::qWaitForWindowExposed(&about));
     QPushButton& button = *about.Command1;
-    // Its edge, outer then inner ring, top and left; bottom and right; and its face, right of
-    // the caption.
+    // Near the right end, past the caption: the outer and inner rings at the top, the left,
+    // the bottom and the right, and the face.
     const auto look = [&] {
-        const QImage seen = button.grab().toImage().convertToFormat(QImage::Format_RGB32);
-        const int w = seen.width(), h = seen.height();
-        std::set<QRgb> outerTopLeft, innerTopLeft, outerBottomRight, innerBottomRight, face;
-        for (int x = 0; x < w - 1; ++x) {
-            outerTopLeft.insert(seen.pixel(x, 0) & 0xFFFFFFu);
-            outerBottomRight.insert(seen.pixel(x + 1, h - 1) & 0xFFFFFFu);
-        }
-        for (int y = 0; y < h - 1; ++y) {
-            outerTopLeft.insert(seen.pixel(0, y) & 0xFFFFFFu);
-            outerBottomRight.insert(seen.pixel(w - 1, y + 1) & 0xFFFFFFu);
-        }
-        for (int x = 1; x < w - 2; ++x) {
-            innerTopLeft.insert(seen.pixel(x, 1) & 0xFFFFFFu);
-            innerBottomRight.insert(seen.pixel(x + 1, h - 2) & 0xFFFFFFu);
-        }
-        for (int y = 3; y < h - 3; ++y)
-            for (int x = w - 14; x < w - 3; ++x)
-                face.insert(seen.pixel(x, y) & 0xFFFFFFu);
-        return std::vector<std::set<QRgb>>{outerTopLeft, innerTopLeft, outerBottomRight, innerBottomRight, face};
+        const QImage seen = button.grab().toImage();
+        const int r = seen.width() - 1, b = seen.height() - 1, x = r - 4, y = b / 2;
+        std::vector<QRgb> probes;
+        for (QPoint p : {QPoint(x, 0), QPoint(x, 1), QPoint(0, y), QPoint(1, y), QPoint(x, b), QPoint(x, b - 1), QPoint(r, y), QPoint(r - 1, y), QPoint(x, y)})
+            probes.push_back(seen.pixel(p) & 0xFFFFFFu);
+        return probes;
     };
-    // The edge painter's raised edge, sunken while held.
-    EXPECT_EQ(look(), (std::vector<std::set<QRgb>>{{0xDFDFDF}, {0xFFFFFF}, {0x000000}, {0x808080}, {0xC0C0C0}}));
+    // The edge painter's raised edge round a flat grey face, sunken while held.
+    EXPECT_EQ(look(), (std::vector<QRgb>{0xDFDFDF, 0xFFFFFF, 0xDFDFDF, 0xFFFFFF, 0x000000, 0x808080, 0x000000, 0x808080, 0xC0C0C0}));
     QTest::mousePress(&button, Qt::LeftButton);
-    EXPECT_EQ(look(), (std::vector<std::set<QRgb>>{{0x808080}, {0x000000}, {0xFFFFFF}, {0xDFDFDF}, {0xC0C0C0}}));
+    EXPECT_EQ(look(), (std::vector<QRgb>{0x808080, 0x000000, 0x808080, 0x000000, 0xFFFFFF, 0xDFDFDF, 0xFFFFFF, 0xDFDFDF, 0xC0C0C0}));
     QTest::mouseRelease(&button, Qt::LeftButton, {}, QPoint(-5, -5));
 }
 
@@ -207,13 +193,9 @@ TEST_F(WindowLook, TooltipsNameTheKeysAsAnItalianKeyboardLabelsThem)
     QStringList tips;
     for (QWidget* top : {static_cast<QWidget*>(window.get()), static_cast<QWidget*>(&about)})
         for (const QWidget* w : top->findChildren<QWidget*>())
-            if (!w->toolTip().isEmpty())
-                tips << w->toolTip();
-    ASSERT_GE(tips.size(), 9);
-    for (const QString& tip : tips)
-        for (const char* english : {"Home", "End", "PgUp", "PgDn", "Page", "Down", "Up", "Escape", "Enter", "Del", "Ins"})
-            EXPECT_FALSE(tip.contains(QRegularExpression(QStringLiteral("\\b%1\\b").arg(QLatin1String(english)))))
-                << tip.toStdString() << " names " << english;
+            tips << w->toolTip();
+    const QRegularExpression english(QStringLiteral("\\b(Home|End|PgUp|PgDn|Page|Down|Up|Escape|Enter|Del|Ins)\\b"));
+    EXPECT_EQ(tips.filter(english), QStringList());
     EXPECT_TRUE(tips.contains(QStringLiteral("Frame precedente (Pag su o freccia su; Inizio: al primo)")) &&
                 tips.contains(QStringLiteral("Frame successivo (Pag giù o freccia giù; Fine: all'ultimo)")));
 }
