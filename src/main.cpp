@@ -15,8 +15,8 @@ namespace {
 constexpr char kUsage[] =
     "Uso: skarvel [OPZIONI DI QT] [--] [FILE]\n"
     "Apre la GIF animata FILE nella finestra di Skarvel, o la finestra vuota senza FILE.\n"
-    "Qt prende per se' le opzioni che conosce (-reverse, -style...): dopo \"--\" nessun\n"
-    "argomento e' un'opzione, e \"skarvel -- -reverse\" apre il file \"-reverse\".\n"
+    "Qt prende per sé le opzioni che conosce (-reverse, -style...): dopo \"--\" nessun\n"
+    "argomento è un'opzione, e \"skarvel -- -reverse\" apre il file \"-reverse\".\n"
     "  --help      mostra questo aiuto\n"
     "  --version   mostra la versione\n";
 
@@ -36,6 +36,7 @@ int main(int argc, char* argv[])
     case skarvel::WindowArguments::Request::Window:
         break;
     }
+    skarvel::UseItalianLocale();
     QApplication app(arguments.qtArgc, argv);
     QApplication::setApplicationName(QStringLiteral("Skarvel"));
     QApplication::setApplicationVersion(QStringLiteral(SKARVEL_VERSION));

@@ -2,6 +2,7 @@
 
 #include "artwork/Artwork.h"
 #include "base/ModalServices.h"
+#include "runtime/ClassicButton.h"
 #include "runtime/ClickLabel.h"
 #include "runtime/LightControls.h"
 #include "runtime/RuntimeFont.h"
@@ -64,16 +65,11 @@ ClickLabel* link(QWidget* parent, double left, double top, double width, double 
     return l;
 }
 
-// An address longer than the design's box gets the room it needs, around the box's centre
-// when the label is centred: a link that shows half an address is of no use.
+// An address longer than the design's box is set a little smaller, like every caption of the
+// windows, so that it keeps inside its box and off the web-site button beside it.
 void fitToText(QLabel& l)
 {
-    const int needed = l.sizeHint().width();
-    if (needed <= l.width())
-        return;
-    const int grow = needed - l.width();
-    const int left = (l.alignment() & Qt::AlignHCenter) ? l.x() - grow / 2 : l.x();
-    l.setGeometry(left, l.y(), needed, l.height());
+    l.setFont(fittingFont(l.font(), l.text(), QRect(QPoint(0, 0), l.size()), Qt::TextSingleLine));
 }
 
 // The web-site button: our face with the site's host written on it, right of the globe.
@@ -115,9 +111,8 @@ void frmAbout::createControls()
     Command1 = new QPushButton(QStringLiteral("&Chiudi"), this);
     twips::Move(*Command1, 1785, 4410, 1170, 330);
     Command1->setToolTip(QStringLiteral("Esci (Esc)"));
-    QPalette buttonPalette = Command1->palette();
-    buttonPalette.setColor(QPalette::Button, TranslateColor(kGrey));
-    Command1->setPalette(buttonPalette);
+    // Like the main window's standard parts, in the classic colours: a flat grey face.
+    GiveClassicLook(*Command1);
     QObject::connect(Command1, &QPushButton::clicked, this, [this] { Command1_Click(); });
     fitCaption(*Command1);
     // The window's one key beside the button's own: Escape closes it, as the button does.

@@ -1,6 +1,7 @@
 #include "runtime/DrawingSurface.h"
 
 #include "base/Units.h"
+#include "runtime/AreaPaint.h"
 #include "picture/Picture.h"
 
 #include <QFontMetrics>
@@ -217,6 +218,15 @@ void DrawingSurface::drawPrepared(QRect target, const QImage& part)
     painter.setRenderHint(QPainter::SmoothPixmapTransform, false);
     painter.drawImage(target, part);
     painter.end();
+    changed();
+}
+
+void DrawingSurface::PaintPictureAveraged(const Picture& picture, double x, double y, double width,
+                                          double height)
+{
+    sync();
+    const double unit = unitTwips();
+    PaintAreaAverage(m_image, picture.image(), QRectF(x / unit, y / unit, width / unit, height / unit));
     changed();
 }
 

@@ -74,6 +74,12 @@ public:
     // into a destination of that size, it gives the very pixels PaintPicture would.
     static QImage PreparedPicture(const Picture& picture, QRect source, QSize size);
     void PaintPrepared(const QImage& prepared, double x, double y, double width, double height);
+    // Paints `picture` filling the destination, whose edges may fall between pixels: every
+    // pixel shows the average of the picture's opaque pixels over the part that lies in it,
+    // nothing of what it held, and a pixel no opaque pixel reaches keeps what it held
+    // (PaintAreaAverage). Frames painted one over the other this way, however shrunk, leave
+    // nothing of a frame that a later one covers.
+    void PaintPictureAveraged(const Picture& picture, double x, double y, double width, double height);
     // Colour at the point as &HBBGGRR, -1 outside the surface.
     std::int32_t Point(double x, double y) const;
     // Prints at (CurrentX, CurrentY) in ForeColor, background left as is, then moves to the

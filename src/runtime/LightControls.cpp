@@ -3,7 +3,10 @@
 #include "runtime/RuntimeFont.h"
 #include "runtime/Twips.h"
 
+#include <QFontMetrics>
 #include <QPainter>
+
+#include <algorithm>
 #include <QWidget>
 
 namespace skarvel {
@@ -83,7 +86,37 @@ int LabelControl::flags() const
 
 QFont LabelControl::shownFont() const
 {
-    return fittingFont(Font, shownCaption(), pixelRect(), flags());
+    return Room.isEmpty() ? fittingFont(Font, shownCaption(), pixelRect(), flags()) : Font;
+}
+
+namespace {
+
+// A pixel of the label's own colour on either side of the text, between it and what it lies on.
+constexpr int kLineMargin = 1;
+
+int lineLength(const QFont& font, const QString& text)
+{
+    return QFontMetrics(font).horizontalAdvance(text) + 2 * kLineMargin;
+}
+
+} // namespace
+
+bool LabelControl::fitsAcross(const QString& text) const
+{
+    return lineLength(Font, text) <= Room.width();
+}
+
+QRect LabelControl::lineRect() const
+{
+    const QSize across(lineLength(Font, shownCaption()), QFontMetrics(Font).height());
+    QRect line(QPoint(0, 0), Turned ? across.transposed() : across);
+    line.moveCenter(pixelRect().center());
+    // Within the room where it can be; a line longer than the room keeps to its start.
+    line.moveRight(std::min(line.right(), Room.right()));
+    line.moveLeft(std::max(line.left(), Room.left()));
+    line.moveBottom(std::min(line.bottom(), Room.bottom()));
+    line.moveTop(std::max(line.top(), Room.top()));
+    return line;
 }
 
 void LabelControl::paint(QPainter& painter) const
@@ -93,7 +126,22 @@ void LabelControl::paint(QPainter& painter) const
         painter.fillRect(box, TranslateColor(BackColor));
     painter.setFont(shownFont());
     painter.setPen(TranslateColor(ForeColor));
-    painter.drawText(box, flags(), shownCaption());
+    if (Room.isEmpty()) {
+        painter.drawText(box, flags(), shownCaption());
+        return;
+    }
+    const QRect line = lineRect();
+    if (Opaque)
+        painter.fillRect(line, TranslateColor(BackColor));
+    painter.setClipRect(Room);
+    if (Turned) {
+        // Reading upwards: the line's start at the bottom.
+        painter.translate(line.left(), line.bottom() + 1);
+        painter.rotate(-90);
+        painter.drawText(QRect(0, 0, line.height(), line.width()), Qt::AlignCenter, shownCaption());
+    } else {
+        painter.drawText(line, Qt::AlignCenter, shownCaption());
+    }
 }
 
 void ImageControl::setPicture(const QImage& picture)

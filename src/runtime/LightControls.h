@@ -67,8 +67,18 @@ public:
     bool Opaque = true;
     Qt::Alignment Alignment = Qt::AlignLeft;
     QFont Font;
+    // Where the caption may go beyond the box, in pixels of the container. Without room the
+    // font is made smaller until the caption fits the box. With room the caption keeps its font
+    // and its line is centred on the box, moved as far as needed to stay within the room; a
+    // caption turned runs up its line, as on a book's spine, for numbers too wide to lie across.
+    QRect Room;
+    bool Turned = false;
+    // Whether `text` in the label's font lies across the room.
+    bool fitsAcross(const QString& text) const;
     // Font made smaller where the caption would not fit the box in it.
     QFont shownFont() const;
+    // The part of the container the caption's line takes, turned or not (with room).
+    QRect lineRect() const;
     void paint(QPainter& painter) const override;
 
 private:

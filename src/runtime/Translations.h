@@ -7,4 +7,9 @@ namespace skarvel {
 // the application object is made.
 void InstallItalianTranslations();
 
+// Makes the program's locale Italian whatever the desktop's: month names, dates and numbers,
+// in our texts and in Qt's dialogs alike. Call once, first thing, before the application
+// object is made.
+void UseItalianLocale();
+
 } // namespace skarvel

@@ -63,9 +63,10 @@ void frmSkarvel::Timer1_Timer()
     std::int32_t h0 = 0;
     HimetricToPixels(frame.Width(), w0);
     HimetricToPixels(frame.Height(), h0);
-    box.PaintPicture(picture, sngZoom * float(frame.FrameLeft),
-                     sngZoom * float(frame.FrameTop), double(sngZoom) * w0,
-                     double(sngZoom) * h0);
+    // Where the frame falls, to the fraction of a pixel: every frame is measured against the
+    // box's one grid, so a frame that covers another leaves nothing of it at its edges.
+    box.PaintPictureAveraged(picture, double(sngZoom) * frame.FrameLeft, double(sngZoom) * frame.FrameTop,
+                             double(sngZoom) * w0, double(sngZoom) * h0);
 }
 
 void frmSkarvel::FitAnimation()

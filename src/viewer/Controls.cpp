@@ -90,7 +90,7 @@ void frmSkarvel::createControls()
     picUpDown[1] = pictureBox(this, 105, 6930, 225, 225);
     picUpDown[1]->setPicture(artwork(QStringLiteral("up.xpm")));
     picUpDown[1]->setToolTip(
-        QStringLiteral("Frame precedente (Pag su o freccia su; Home: al primo)"));
+        QStringLiteral("Frame precedente (Pag su o freccia su; Inizio: al primo)"));
     // No frames, nothing to step through: the open workflow shows them when there is.
     picUpDown[0]->hide();
     picUpDown[1]->hide();

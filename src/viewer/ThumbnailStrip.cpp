@@ -78,6 +78,7 @@ void frmSkarvel::DrawThumbnails()
     }
     const std::int32_t first = VScroll->value();
     const std::int32_t last = first + std::min(n, kSlots - 1);
+    GiveLabelsRoom(QString::number(n + 1));
 
     double y = 0;
     std::size_t k = 0;
@@ -127,6 +128,19 @@ QImage frmSkarvel::ThumbnailRendition(const Picture& picture)
     if (size.width() >= source.width() && size.height() >= source.height())
         return {};
     return DrawingSurface::PreparedPicture(picture, source, size);
+}
+
+void frmSkarvel::GiveLabelsRoom(const QString& widest)
+{
+    // The labels are narrower than a number of three digits in a readable size. Each may use
+    // its slot's height on the film edge, up to a pixel before the thumbnail's edge; numbers too
+    // wide to lie across there run up the film edge, all of them when the widest would, so
+    // that the strip reads one way as it steps.
+    for (std::size_t k = 0; k < lblNFrame.size(); ++k)
+        lblNFrame[k]->Room = QRect(0, edgePixel(kSlotPitch * double(k)), edgePixel(kBoxLeft) - 1, edgePixel(kBox));
+    const bool turned = !lblNFrame[0]->fitsAcross(widest);
+    for (LabelControl* label : lblNFrame)
+        label->Turned = turned;
 }
 
 void frmSkarvel::ClearFrameLabels()

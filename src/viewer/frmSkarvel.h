@@ -135,6 +135,9 @@ public:
     // Thumbnail strip.
     void DrawThumbnails();
     void ClearFrameLabels();
+    // Lets the frame numbers use the film edge beside their labels, turned when `widest`, the
+    // file's largest number, would not lie across it.
+    void GiveLabelsRoom(const QString& widest);
     // What the strip paints for a picture larger than its slot, made ahead by the open on any
     // thread; null for a picture the strip paints as it is.
     static QImage ThumbnailRendition(const Picture& picture);

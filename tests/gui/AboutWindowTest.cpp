@@ -30,8 +30,8 @@ TEST(AboutWindow, ShowsItsTextsOpensItsLinksAndCloses)
     QPixmap icon(32, 32);
     icon.fill(QColor(10, 200, 30));
     owner.setWindowIcon(QIcon(icon));
-    // An address too long for its box gets the room it needs, still centred on the box.
-    const AboutInfo info{QStringLiteral("https://www.example.org/skarvel"), QStringLiteral("un.indirizzo.davvero.lungo@example.org"),
+    // An address too long for its box is set smaller until it fits inside.
+    const AboutInfo info{QStringLiteral("https://www.example.org/skarvel"), QStringLiteral("un.indirizzo.lungo@example.org"),
                          QStringLiteral("aiuto@example.org"), QStringLiteral("riga autore"),
                          QStringLiteral("riga condizioni"), QStringLiteral("riga collaboratore")};
     frmAbout about(&owner, info);
@@ -41,8 +41,13 @@ TEST(AboutWindow, ShowsItsTextsOpensItsLinksAndCloses)
                            about.lbleMail1->text(), about.Label3->Caption(), about.Label4->Caption(), about.Label6->Caption()}),
               (std::vector{QStringLiteral("Informazioni su.........."), QStringLiteral("Versione 1.3.0"), QStringLiteral("Skarvel"),
                            info.authorEmail, info.collaboratorEmail, info.authorLine, info.termsLine, info.collaboratorLine}));
-    // The box is 134 pixels from x = 100.
-    EXPECT_TRUE(about.lblEmail->width() > 134 && std::abs(2 * about.lblEmail->x() + about.lblEmail->width() - 334) <= 1 && about.size() == QSize(320, 319));
+    // The boxes: 134 pixels from x = 100, and 78 from x = 42, right of which the web-site
+    // button starts at x = 137.
+    for (const auto& [link, box] : {std::pair(about.lblEmail, QRect(100, 150, 134, 15)), std::pair(about.lbleMail1, QRect(42, 259, 78, 15))})
+        EXPECT_TRUE(link->geometry() == box && QFontMetrics(link->font()).horizontalAdvance(link->text()) <= box.width() &&
+                    link->font().pointSizeF() < 8.25 && about.imgSito->x() == 137)
+            << link->text().toStdString() << " in " << link->font().pointSizeF() << " pt";
+    EXPECT_EQ(about.size(), QSize(320, 319));
     // The icon is the owner's, the second mail sign a copy of the first, and the links and
     // the close button point with the hand from its fingertip.
     EXPECT_EQ(std::make_tuple(about.imgIcona->Picture().pixelColor(16, 16), about.imgMail2->Picture(), about.imgMail->Picture().size()),

@@ -50,11 +50,12 @@ TEST_F(Animation, SmallScreenIsCentredOnceLargeScreenShrinksToTheBoxLessItsMargi
     EXPECT_EQ(std::make_pair(place(0), place(1)), std::make_pair(QPoint(48, 42), QPoint(78, 62)));
 
     // 400 x 200: 6000 x 3000 twips against 2805 x 2595 of room; the width decides: dx 5 and
-    // dy 45 pixels, unzoomed into the table; about 187 x 94 pixels from (5, 45).
+    // dy 45 pixels, unzoomed into the table; 187 x 93.5 pixels from (5.14, 44.88), and every
+    // pixel it reaches, in part too, shows it.
     play(GifBuilder(400, 200, colours(2)).image(GifBuilder::solid(400, 200, 0)).image(GifBuilder::solid(400, 200, 1)).build());
     EXPECT_FLOAT_EQ(window->sngZoom, 0.4675f);
-    EXPECT_TRUE(place(0) == QPoint(11, 96) && near(seen({{5, 45}})[0], red) && near(seen({{191, 138}})[0], red));
-    EXPECT_EQ(seen({{4, 90}, {192, 90}, {98, 44}, {98, 139}}), std::vector<QRgb>(4, back));
+    EXPECT_TRUE(place(0) == QPoint(11, 96) && near(seen({{5, 44}})[0], red) && near(seen({{192, 138}})[0], red));
+    EXPECT_EQ(seen({{4, 90}, {193, 90}, {98, 43}, {98, 139}}), std::vector<QRgb>(4, back));
 
     // Too large on one axis only, and only by the margin: shrunk all the same.
     for (const auto& [w, h, zoom] : {std::tuple{190, 100, 2805.0f / 2850}, std::tuple{100, 176, 2595.0f / 2640}}) {
@@ -93,6 +94,40 @@ TEST_F(Animation, FramesComposeAndStayForTheirOwnDelaysAndTheLoopStartsOver)
     }
     EXPECT_EQ(ticks, (std::vector<std::pair<int, std::vector<QRgb>>>{{500, {c0, c0, back, back}}, {1000, {c0, c0, c1, back}},
                                                                       {655350, {back, back, back, c2}}, {500, {c0, c0, back, back}}}));
+}
+
+TEST_F(Animation, AShrunkOptimisedAnimationLeavesNothingOfWhatItsFramesCover)
+{
+    // As optimisers write them: a white screen with a red block, then frames that are only the
+    // rectangle round the block's old and new places, the old place white, the rest transparent
+    // (green, if it ever showed). The block moves by steps that fall between the box's pixels.
+    const auto block = [](int step) { return QRect(10 + 29 * step, 20 + 19 * step, 30, 30); };
+    GifBuilder gif(400, 300, {Rgb{255, 255, 255}, Rgb{255, 0, 0}, Rgb{0, 255, 0}, Rgb{0, 0, 0}});
+    for (int step = 0; step < 12; ++step) {
+        const QRect r = step ? block(step - 1) | block(step) : QRect(0, 0, 400, 300);
+        ImageSpec frame = GifBuilder::solid(r.width(), r.height(), step ? 2 : 0);
+        std::tie(frame.left, frame.top, frame.control->transparent) = std::tuple(r.left(), r.top(), 2);
+        for (int p = 0; p < r.width() * r.height(); ++p) {
+            const QPoint at = r.topLeft() + QPoint(p % r.width(), p / r.width());
+            frame.pixels[std::size_t(p)] = block(step).contains(at) ? 1 : step && block(step - 1).contains(at) ? 0 : frame.pixels[std::size_t(p)];
+        }
+        gif.image(frame);
+    }
+    play(gif.build());
+    const double zoom = window->sngZoom;
+    const QPointF origin = QPointF(place(0)) * zoom;
+    const int w = window->picAnimGif->surface().pixelSize().width(), h = window->picAnimGif->surface().pixelSize().height();
+    // After every tick, each box pixel whose area on the screen lies beside the block shows white
+    // alone, and each one within it red alone.
+    for (int step = 0; step < 12; ++step, window->Timer1_Timer()) {
+        int wrong = 0;
+        for (int p = 0; p < w * h; ++p) {
+            const QRectF area((QPointF(p % w, p / w) - origin) / zoom, QSizeF(1, 1) / zoom);
+            const QRgb want = !area.intersects(block(step)) ? 0xFFFFFFFFu : QRectF(block(step)).contains(area) ? 0xFFFF0000u : 0;
+            wrong += QRectF(0, 0, 400, 300).contains(area) && want && pixel(window->picAnimGif, p % w, p / w) != want;
+        }
+        EXPECT_EQ(wrong, 0) << "after frame " << step;
+    }
 }
 
 } // namespace

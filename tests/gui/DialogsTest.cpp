@@ -13,7 +13,11 @@
 #include <QApplication>
 #include <QDialog>
 #include <QFileDialog>
+#include <QFileInfo>
+#include <QFileSystemModel>
+#include <QLocale>
 #include <QMessageBox>
+#include <QTest>
 #include <QTimer>
 
 #include <stdexcept>
@@ -116,6 +120,27 @@ TEST(QtModalServices, RealDialogsSpeakItalianAndShowWhatTheyAreGiven)
     whenModalShows([&](QWidget& modal) { wasModal = &modal == &form && form.close(); });
     services.ShowModal(form);
     EXPECT_TRUE(wasModal && !form.isVisible());
+}
+
+TEST(QtModalServices, TheFileDialogWritesDatesAndSizesInItalianOnADesktopInC)
+{
+    // The tests run as on a desktop in the C locale (tests/gui/main.cpp), where a date reads
+    // "7 Dec 2026" and a size "1.46 KiB".
+    QtModalServices services;
+    ScratchDir dir;
+    const QString file = dir.write(QStringLiteral("a.gif"), QByteArray(1500, 'x'));
+    const QLocale italian(QLocale::Italian, QLocale::Italy);
+    QStringList shown;
+    whenModalShows([&](QWidget& w) {
+        const auto* model = w.findChild<QFileSystemModel*>();
+        const auto cell = [&](int column) { return model ? model->index(file).siblingAtColumn(column).data().toString() : QString(); };
+        if (QTest::qWaitFor([&] { return !cell(3).isEmpty(); }, 5000))
+            shown = {cell(3), cell(1)};
+        static_cast<QDialog&>(w).reject();
+    });
+    services.GetOpenFileName({nullptr, QStringLiteral("Apri"), {}, -1, {}, dir.path(), {}});
+    EXPECT_EQ(shown, (QStringList{italian.toString(QFileInfo(file).lastModified(), QLocale::ShortFormat), QStringLiteral("1,46 KiB")}));
+    EXPECT_EQ(QLocale().monthName(12), QStringLiteral("dicembre"));
 }
 
 } // namespace

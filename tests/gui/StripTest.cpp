@@ -40,6 +40,44 @@ TEST_F(ThumbnailStrip, EachFrameIsFittedAndCentredInItsSlotWithAnEtchedEdge)
     EXPECT_EQ(captions(), (std::vector<std::string>{"1", "2", "3", "4"}));
 }
 
+TEST_F(ThumbnailStrip, NumbersUpTo99999AreReadableAndStayOffTheThumbnailsAndEachOther)
+{
+    // What label k paints with `caption`: where the strip differs from the strip with the label
+    // empty, and of that the dark ink of its digits.
+    const auto painted = [&](std::size_t k, const QString& caption) {
+        std::pair<QRect, QRect> allAndInk;
+        window->lblNFrame[k]->setCaption(QString());
+        const QImage before = window->picMin->grab().toImage();
+        window->lblNFrame[k]->setCaption(caption);
+        const QImage after = window->picMin->grab().toImage();
+        for (int p = 0; p < after.width() * after.height(); ++p)
+            if (const QRgb c = after.pixel(p % after.width(), p / after.width()); c != before.pixel(p % after.width(), p / after.width())) {
+                allAndInk.first |= QRect(p % after.width(), p / after.width(), 1, 1);
+                allAndInk.second |= qGray(c) < 96 ? QRect(p % after.width(), p / after.width(), 1, 1) : QRect();
+            }
+        return allAndInk;
+    };
+    // A file of 5 frames lies across its labels; one of 100 turns them all, "1" too.
+    ASSERT_NO_FATAL_FAILURE(showStrip(solidFrames(5, {}, 8)));
+    const QRect five = painted(1, QStringLiteral("5")).second;
+    EXPECT_TRUE(!window->lblNFrame[1]->Turned && five.height() >= 7 && five.width() < five.height()) << five.width() << " x " << five.height();
+    ASSERT_NO_FATAL_FAILURE(showStrip(solidFrames(100, {}, 8)));
+    EXPECT_TRUE(window->lblNFrame[0]->Turned && window->lblNFrame[3]->Turned);
+
+    // The widest numbers: digits at least 7 pixels high (across the line, which runs upwards),
+    // nothing on the thumbnail's edge (x 18) or the pixel before it, nor beyond the slot's
+    // height, where the numbers above and below stand.
+    window->GiveLabelsRoom(QStringLiteral("99999"));
+    for (const char* caption : {"100", "1997", "88888", "99999"})
+        for (std::size_t k = 0; k < 4; ++k) {
+            const auto [all, ink] = painted(k, QString::fromLatin1(caption));
+            const int length = QFontMetrics(window->lblNFrame[k]->Font).horizontalAdvance(QString::fromLatin1(caption));
+            EXPECT_TRUE(ink.width() >= 7 && ink.height() >= length - 3 && all.right() <= 16 && all.top() >= 82 * int(k) && all.bottom() <= 82 * int(k) + 70)
+                << caption << " in slot " << k << ": ink " << ink.width() << " x " << ink.height() << ", from " << all.topLeft().x() << ","
+                << all.top() << " to " << all.right() << "," << all.bottom();
+        }
+}
+
 TEST_F(ThumbnailStrip, AnimationBackgroundIsFrameZerosOwnCornerColour)
 {
     // Frame 0 is shrunk into its slot, which blends its colours; the background is still

@@ -5,11 +5,15 @@
 #include "support/MachineNeeds.h"
 
 #include "about/frmAbout.h"
+#include "runtime/ClickLabel.h"
 #include "runtime/LightControls.h"
 
 #include <QApplication>
+#include <QLabel>
 #include <QLineEdit>
 #include <QPainter>
+#include <QPushButton>
+#include <QRegularExpression>
 #include <QStyle>
 
 #include <map>
@@ -150,12 +154,50 @@ TEST_F(WindowLook, EveryCaptionOfBothWindowsFitsItsBox)
     // The command buttons' captions (the disabled one's light copy a pixel to the right), the options.
     for (const auto& [button, caption] : {std::pair(window->picButton[0], "       Apri Gif"), std::pair(window->picButton[1], "       Salva")})
         EXPECT_LE(QFontMetrics(button->surface().Font).horizontalAdvance(QString::fromLatin1(caption)) + 1, button->width()) << caption;
+    for (const QLabel* link : {static_cast<QLabel*>(about.lblEmail), static_cast<QLabel*>(about.lbleMail1)})
+        EXPECT_LE(QFontMetrics(link->font()).horizontalAdvance(link->text()), link->width()) << link->text().toStdString();
     for (const QRadioButton* option : window->optTipoFiles) {
         const QStyle& style = *option->style();
         const int indicator = style.pixelMetric(QStyle::PM_ExclusiveIndicatorWidth, nullptr, option) +
                               style.pixelMetric(QStyle::PM_RadioButtonLabelSpacing, nullptr, option);
         EXPECT_LE(indicator + QFontMetrics(option->font()).horizontalAdvance(option->text()), option->width()) << option->text().toStdString();
     }
+}
+
+TEST_F(WindowLook, TheAboutWindowsButtonHasAFlatClassicFaceAndSinksWhenPressed)
+{
+    frmAbout about(window.get());
+    about.show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&about));
+    QPushButton& button = *about.Command1;
+    // Near the right end, past the caption: the outer and inner rings at the top, the left,
+    // the bottom and the right, and the face.
+    const auto look = [&] {
+        const QImage seen = button.grab().toImage();
+        const int r = seen.width() - 1, b = seen.height() - 1, x = r - 4, y = b / 2;
+        std::vector<QRgb> probes;
+        for (QPoint p : {QPoint(x, 0), QPoint(x, 1), QPoint(0, y), QPoint(1, y), QPoint(x, b), QPoint(x, b - 1), QPoint(r, y), QPoint(r - 1, y), QPoint(x, y)})
+            probes.push_back(seen.pixel(p) & 0xFFFFFFu);
+        return probes;
+    };
+    // The edge painter's raised edge round a flat grey face, sunken while held.
+    EXPECT_EQ(look(), (std::vector<QRgb>{0xDFDFDF, 0xFFFFFF, 0xDFDFDF, 0xFFFFFF, 0x000000, 0x808080, 0x000000, 0x808080, 0xC0C0C0}));
+    QTest::mousePress(&button, Qt::LeftButton);
+    EXPECT_EQ(look(), (std::vector<QRgb>{0x808080, 0x000000, 0x808080, 0x000000, 0xFFFFFF, 0xDFDFDF, 0xFFFFFF, 0xDFDFDF, 0xC0C0C0}));
+    QTest::mouseRelease(&button, Qt::LeftButton, {}, QPoint(-5, -5));
+}
+
+TEST_F(WindowLook, TooltipsNameTheKeysAsAnItalianKeyboardLabelsThem)
+{
+    frmAbout about(window.get());
+    QStringList tips;
+    for (QWidget* top : {static_cast<QWidget*>(window.get()), static_cast<QWidget*>(&about)})
+        for (const QWidget* w : top->findChildren<QWidget*>())
+            tips << w->toolTip();
+    const QRegularExpression english(QStringLiteral("\\b(Home|End|PgUp|PgDn|Page|Down|Up|Escape|Enter|Del|Ins)\\b"));
+    EXPECT_EQ(tips.filter(english), QStringList());
+    EXPECT_TRUE(tips.contains(QStringLiteral("Frame precedente (Pag su o freccia su; Inizio: al primo)")) &&
+                tips.contains(QStringLiteral("Frame successivo (Pag giù o freccia giù; Fine: all'ultimo)")));
 }
 
 } // namespace

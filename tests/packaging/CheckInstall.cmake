@@ -38,6 +38,10 @@ execute_process(COMMAND ${WORK_DIR}/usr/bin/skarvel --help OUTPUT_VARIABLE help 
 if(NOT result EQUAL 0 OR NOT help MATCHES "skarvel -- -reverse")
   message(FATAL_ERROR "installed skarvel --help gave ${result}: ${help}")
 endif()
+# In Italian with its accents: "sé", "è", never a vowel and an apostrophe in their place.
+if(NOT help MATCHES "per sé " OR NOT help MATCHES " è un'opzione" OR help MATCHES "[AaEeIiOoUu]'[ ,.:;]")
+  message(FATAL_ERROR "installed skarvel --help writes accents as apostrophes: ${help}")
+endif()
 file(STRINGS ${WORK_DIR}/usr/share/applications/skarvel.desktop exec REGEX "^Exec=")
 if(NOT exec STREQUAL "Exec=skarvel -- %f")
   message(FATAL_ERROR "the desktop entry starts ${exec}")
