@@ -13,6 +13,13 @@ using OleColor = std::uint32_t;
 
 inline constexpr OleColor kSystemColorFlag = 0x80000000u;
 
+// The system colours the 3-D edges and the controls' captions are drawn in.
+inline constexpr OleColor kButtonShadow = 0x80000010u;
+inline constexpr OleColor kButtonText = 0x80000012u;
+inline constexpr OleColor kButtonHighlight = 0x80000014u;
+inline constexpr OleColor k3DDarkShadow = 0x80000015u;
+inline constexpr OleColor k3DLight = 0x80000016u;
+
 // The colour actually shown. System colours are those of the classic scheme the windows were
 // designed on, whatever the desktop's theme: the designs depend on them.
 QColor TranslateColor(OleColor color);

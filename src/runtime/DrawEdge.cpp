@@ -1,34 +1,34 @@
 #include "runtime/DrawEdge.h"
 
+#include "runtime/Colors.h"
 #include "runtime/DrawingSurface.h"
+
+#include <QPainter>
 
 namespace skarvel {
 
 namespace {
 
-constexpr OleColor kShadow = 0x80000010u;      // button shadow
-constexpr OleColor kHighlight = 0x80000014u;   // button highlight
-constexpr OleColor kDarkShadow = 0x80000015u;  // 3-D dark shadow
-constexpr OleColor kLight = 0x80000016u;       // 3-D light
-
-void ring(DrawingSurface& s, int left, int top, int right, int bottom, unsigned sides,
+// Each ring is four straight segments, each from its first pixel up to, not including, its
+// last point; bottom and right come last so that they own their corners.
+template <typename Segment>
+void ring(Segment& segment, int left, int top, int right, int bottom, unsigned sides,
           OleColor topLeft, OleColor bottomRight)
 {
     if (right <= left || bottom <= top)
         return;
     if (sides & edge::Top)
-        s.segmentPixels(left, top, right, top, topLeft);
+        segment(left, top, right, top, topLeft);
     if (sides & edge::Left)
-        s.segmentPixels(left, top, left, bottom, topLeft);
+        segment(left, top, left, bottom, topLeft);
     if (sides & edge::Bottom)
-        s.segmentPixels(left, bottom - 1, right, bottom - 1, bottomRight);
+        segment(left, bottom - 1, right, bottom - 1, bottomRight);
     if (sides & edge::Right)
-        s.segmentPixels(right - 1, top, right - 1, bottom, bottomRight);
+        segment(right - 1, top, right - 1, bottom, bottomRight);
 }
 
-} // namespace
-
-void DrawEdge(DrawingSurface& surface, QRect pixels, unsigned edgeKind, unsigned sides)
+template <typename Segment>
+void rings(Segment segment, QRect pixels, unsigned edgeKind, unsigned sides)
 {
     int left = pixels.left();
     int top = pixels.top();
@@ -37,9 +37,9 @@ void DrawEdge(DrawingSurface& surface, QRect pixels, unsigned edgeKind, unsigned
 
     if (edgeKind & (edge::RaisedOuter | edge::SunkenOuter)) {
         if (edgeKind & edge::SunkenOuter)
-            ring(surface, left, top, right, bottom, sides, kShadow, kHighlight);
+            ring(segment, left, top, right, bottom, sides, kButtonShadow, kButtonHighlight);
         else
-            ring(surface, left, top, right, bottom, sides, kLight, kDarkShadow);
+            ring(segment, left, top, right, bottom, sides, k3DLight, k3DDarkShadow);
         // The inner ring sits inside the outer one only on the sides that were drawn.
         if (sides & edge::Left) ++left;
         if (sides & edge::Top) ++top;
@@ -47,11 +47,29 @@ void DrawEdge(DrawingSurface& surface, QRect pixels, unsigned edgeKind, unsigned
         if (sides & edge::Bottom) --bottom;
     }
     if (edgeKind & edge::RaisedInner)
-        ring(surface, left, top, right, bottom, sides, kHighlight, kShadow);
+        ring(segment, left, top, right, bottom, sides, kButtonHighlight, kButtonShadow);
     else if (edgeKind & edge::SunkenInner)
-        ring(surface, left, top, right, bottom, sides, kDarkShadow, kLight);
+        ring(segment, left, top, right, bottom, sides, k3DDarkShadow, k3DLight);
+}
+
+} // namespace
+
+void DrawEdge(DrawingSurface& surface, QRect pixels, unsigned edgeKind, unsigned sides)
+{
+    rings([&](int x1, int y1, int x2, int y2, OleColor colour) { surface.segmentPixels(x1, y1, x2, y2, colour); },
+          pixels, edgeKind, sides);
     if (surface.onChange)
         surface.onChange();
+}
+
+void PaintEdge(QPainter& painter, QRect pixels, unsigned edgeKind)
+{
+    rings(
+        [&](int x1, int y1, int x2, int y2, OleColor colour) {
+            const QPoint last(x2 == x1 ? x2 : x2 - 1, y2 == y1 ? y2 : y2 - 1);
+            painter.fillRect(QRect(QPoint(x1, y1), last), TranslateColor(colour));
+        },
+        pixels, edgeKind, edge::Rect);
 }
 
 } // namespace skarvel

@@ -2,6 +2,8 @@
 
 #include <QRect>
 
+class QPainter;
+
 namespace skarvel {
 
 class DrawingSurface;
@@ -27,6 +29,9 @@ inline constexpr unsigned Rect = Left | Top | Right | Bottom; // 15
 // its top and left sides in one colour and its bottom and right sides, corners included, in the
 // other. Nothing else of the rectangle changes.
 void DrawEdge(DrawingSurface& surface, QRect pixels, unsigned edgeKind, unsigned sides);
+
+// The same edge, all four sides, with a painter: for widgets that paint their own face.
+void PaintEdge(QPainter& painter, QRect pixels, unsigned edgeKind);
 
 // The same with the rectangle as the four values left, top, right, bottom.
 inline void DrawEdge(DrawingSurface& surface, int left, int top, int right, int bottom,

@@ -105,7 +105,7 @@ private:
     mutable QImage m_image;
     QImage m_picture;
     OleColor m_backColor = 0x8000000Fu;
-    OleColor m_foreColor = 0x80000012u;
+    OleColor m_foreColor = kButtonText;
 };
 
 } // namespace skarvel

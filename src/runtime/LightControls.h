@@ -63,7 +63,7 @@ public:
     QString Caption() const { return m_caption; }
     void setCaption(const QString& caption);
     OleColor BackColor = 0x8000000Fu;
-    OleColor ForeColor = 0x80000012u;
+    OleColor ForeColor = kButtonText;
     bool Opaque = true;
     Qt::Alignment Alignment = Qt::AlignLeft;
     QFont Font;

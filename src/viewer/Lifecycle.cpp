@@ -66,12 +66,17 @@ void frmSkarvel::closeEvent(QCloseEvent* event)
     event->accept();
 }
 
-bool frmSkarvel::closeIfAsked()
+bool frmSkarvel::goesOnAfterWork()
 {
-    if (!m_closeAsked)
+    m_opening = false;
+    if (m_unloaded)
         return false;
-    m_closeAsked = false;
-    close();
+    if (m_closeAsked) {
+        m_closeAsked = false;
+        close();
+        return false;
+    }
+    settleCommandButtons();
     return true;
 }
 

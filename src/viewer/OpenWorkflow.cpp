@@ -94,12 +94,8 @@ void frmSkarvel::OpenGifFile(const QString& sGifPath)
             });
         stopped = work.stopped();
     }
-    if (!alive)
+    if (!alive || !goesOnAfterWork())
         return;
-    m_opening = false;
-    if (m_unloaded || closeIfAsked())
-        return;
-    settleCommandButtons();
     if (stopped) {
         // As if the dialog had been cancelled.
         sGifFile.clear();
@@ -126,12 +122,8 @@ void frmSkarvel::OpenGifFile(const QString& sGifPath)
         const QScopedValueRollback<LongWork*> current(m_work, &work);
         DrawThumbnails();
     }
-    if (!alive)
+    if (!alive || !goesOnAfterWork())
         return;
-    m_opening = false;
-    if (m_unloaded || closeIfAsked())
-        return;
-    settleCommandButtons();
 
     if (lLastFrame > std::int32_t(lblNFrame.size()) - 1) {
         picUpDown[0]->setVisible(true);

@@ -47,12 +47,8 @@ void frmSkarvel::SaveAllFrames()
             });
         stopped = work.stopped();
     }
-    if (!alive)
+    if (!alive || !goesOnAfterWork())
         return;
-    m_opening = false;
-    if (m_unloaded || closeIfAsked())
-        return;
-    settleCommandButtons();
     sbMain->SetText(1, FrameCountText(lLastFrame + 1));
     // A stopped save keeps the whole files it wrote, and says nothing.
     if (stopped)

@@ -167,10 +167,10 @@ private:
     // What the open command does before its dialog: stops, clears and disables.
     void ResetForOpen();
     QString panelCount(const QString& label, std::int32_t count);
-    // Closes the window when it was asked to close while long work ran; answers whether it did.
-    bool closeIfAsked();
-    // Gives every command button the look the pointer's place calls for, after a command whose
-    // work held the input off.
+    // Ends the commands' wait after long work. Answers whether the window goes on: not when it
+    // was unloaded meanwhile, nor when it was asked to close, which it then does. When it goes
+    // on, every command button gets the look the pointer's place calls for.
+    bool goesOnAfterWork();
     void settleCommandButtons();
     // Repaints the window and every box on it at once.
     void RefreshAll();

@@ -10,9 +10,6 @@ namespace skarvel {
 
 namespace {
 
-constexpr OleColor kDark = 0x80000010u;   // button shadow
-constexpr OleColor kLight = 0x80000014u;  // button highlight
-
 std::int16_t int16(double value)
 {
     const std::int64_t n = units::nearest(value);
@@ -50,12 +47,12 @@ void TriDim::frame(const Control& Cntl, OleColor outline, OleColor rightAndBotto
 
 void TriDim::Sunken(const Control& Cntl)
 {
-    frame(Cntl, kDark, kLight);
+    frame(Cntl, kButtonShadow, kButtonHighlight);
 }
 
 void TriDim::Rise(const Control& Cntl)
 {
-    frame(Cntl, kLight, kDark);
+    frame(Cntl, kButtonHighlight, kButtonShadow);
 }
 
 void TriDim::Flat(const Control& Cntl, OleColor Color)
