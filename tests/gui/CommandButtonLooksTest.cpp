@@ -6,6 +6,7 @@
 #include <QGuiApplication>
 
 #include <map>
+#include <set>
 
 namespace skarvel::test {
 namespace {
@@ -93,18 +94,38 @@ TEST_F(CommandButtonLooks, PressSinksAndKeepsTheCaptureUntilTheNextMove)
     EXPECT_EQ(seen + afterMoves(2, {inside(2, {8, 8}), outside()}), "FSSSSRF");
 }
 
+// Remembers which of the objects it watches were painted.
+struct PaintCounter : QObject {
+    std::set<QObject*> painted;
+    bool eventFilter(QObject* watched, QEvent* event) override
+    {
+        if (event->type() == QEvent::Paint)
+            painted.insert(watched);
+        return false;
+    }
+};
+
 TEST_F(CommandButtonLooks, InputDuringAnOpenIsDroppedAndTheLooksFollowThePointerAfterIt)
 {
-    // A file that takes a while to split. During it the pointer clicks the about button, then
-    // presses the open button and leaves it: nothing of it may act or show once the work is over.
+    // A file that takes a while to split, under the wait cursor, every box repainted once the
+    // dialog closed. During it the pointer clicks the about button, then presses the open button
+    // and leaves it, and the keys and the code ask for commands: nothing of it may act or show
+    // once the work is over.
     const QString slow = dir.write(QStringLiteral("lenta.gif"), solidFrames(12, {}, 900, true));
     dialogs.answers = {slow};
     QPoint last = outside();
     bool during = false;
+    PaintCounter counter;
+    const std::set<QObject*> boxes{window->picAnimGif, window->picMin, button(0), button(1), button(2)};
+    for (QObject* box : boxes)
+        box->installEventFilter(&counter);
     dialogs.whileDialogOpen = [&] {
+        counter.painted.clear();
         QTimer::singleShot(0, window.get(), [&] {
-            during = QGuiApplication::overrideCursor() != nullptr;
+            during = QGuiApplication::overrideCursor() != nullptr && counter.painted == boxes;
             click(inside(2));
+            key(Qt::Key_O, Qt::ControlModifier);
+            window->picButton_Click(2);
             move(inside(0));
             press(inside(0));
             QCursor::setPos(window->mapToGlobal(last));
@@ -112,8 +133,8 @@ TEST_F(CommandButtonLooks, InputDuringAnOpenIsDroppedAndTheLooksFollowThePointer
         });
     };
     click(inside(0));
-    EXPECT_EQ(std::make_tuple(during, dialogs.formsShown, statusText(1), looks(), QWidget::mouseGrabber()),
-              std::make_tuple(true, 0, QStringLiteral("    Frames: 12"), std::string("FFF"), button(0)));
+    EXPECT_EQ(std::make_tuple(during, dialogs.asked.size(), dialogs.formsShown, statusText(1), looks(), QWidget::mouseGrabber()),
+              std::make_tuple(true, std::size_t(1), 0, QStringLiteral("    Frames: 12"), std::string("FFF"), button(0)));
     // Left over a button when the work ends, it finds that button raised, holding the mouse.
     release(outside());
     last = inside(2);

@@ -55,11 +55,6 @@ TEST(StatusBar, MadeOnceDividedTakesControlsAndGoesWithTheObject)
         bar.SetParts(2, edges);
         EXPECT_EQ(std::make_tuple(made->partRect(0), made->partRect(1), made->textRoom(1)),
                   std::make_tuple(QRect(QPoint(0, 2), QPoint(308, 19)), QRect(QPoint(311, 2), QPoint(398, 19)), 83));
-        bar.SetText(1, QStringLiteral("    Frames: 12"));
-        bar.SetText(5, QStringLiteral("x"));
-        EXPECT_EQ((std::vector{bar.GetText(0), bar.GetText(1), bar.GetText(5)}),
-                  (std::vector{QString(), QStringLiteral("    Frames: 12"), QString()}));
-
         // A control goes into a part one pixel in from each side, shown.
         auto* icon = new PictureBox(&parent);
         icon->hide();
