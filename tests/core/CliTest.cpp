@@ -7,7 +7,6 @@
 
 #include <gtest/gtest.h>
 
-#include <filesystem>
 #include <string>
 #include <vector>
 
@@ -33,15 +32,6 @@ QByteArray brokenMiddle()
     return gif.insert(gif.indexOf(QByteArray("\x00\x21\xF9", 3)) + 9, '\x99');
 }
 
-// Frames that grow past a small file-size limit: 8 x 8, 16 x 16, then 200 x 200.
-QByteArray growing()
-{
-    GifBuilder gif(200, 200, distinctColours(4));
-    for (int side : {8, 16, 200, 8})
-        gif.image(GifBuilder::pattern(side, side, 4));
-    return gif.build();
-}
-
 // Each: a script, its exit status, texts that must be in what it wrote, and what is left in out/
 // ("{L}" stands for $L).
 using Case = std::tuple<const char*, int, std::vector<const char*>, std::string>;
@@ -54,21 +44,11 @@ const Case kCases[] = {
     {"cp anim.gif my.anim.gif && $X export my.anim.gif out --format gif", 0, {}, "my0.gif my1.gif"},
     // Options end at "--"; a file may be called like one.
     {"cp anim.gif ./--format && $X export --format gif -- --format out", 0, {}, "--format0.gif --format1.gif"},
-    {"n=$(printf 'b\\377\\376.gif') && cp anim.gif $n && $X info $n >/dev/null && $X export $n out", 0, {},
-     "b\xff\xfe" "0.bmp b\xff\xfe" "1.bmp"},
-    // The longest name a folder holds is written; one byte more is refused before anything is.
-    {"cp anim.gif $L.gif && $X export $L.gif out", 0, {}, "{L}0.bmp {L}1.bmp"},
+    // A frame name one byte longer than a folder holds is refused before anything is written.
     {"cp anim.gif ${L}x.gif && $X export ${L}x.gif out", 3, {"out/{L}x0.bmp: nome troppo lungo", "Si è verificato un'errore durante il salvataggio dei files"}, ""},
-    // Deeper than a path can name: the frames keep the file's name all the same.
-    {"R=$PWD; for i in $(seq 18); do mkdir $L && cd -P $L || break; done; cp $R/anim.gif . && mkdir o &&"
-     " $X export anim.gif o; rc=$?; mv o/* $R/out; cd -P $R && rm -rf $L; exit $rc", 0, {}, "anim0.bmp anim1.bmp"},
     {"$X info $(printf 'n\\377.gif')", 2, {"skarvel-frames: n\xff.gif: il file non esiste\n", "Impossibile aprire il file"}, ""},
-    {"$X info -", 2, {"skarvel-frames: -: il file non esiste"}, ""},
-    {"$X info out", 2, {"out: è una cartella, non un file"}, ""},
     {"mkfifo f.gif && $X info f.gif", 2, {"f.gif: non è un file regolare", "Impossibile aprire il file"}, ""},
     {"ln -s l.gif l.gif && $X info l.gif", 2, {"l.gif: troppi collegamenti simbolici"}, ""},
-    {"$X info $(printf './%.0s' $(seq 2100))anim.gif", 2, {": nome troppo lungo"}, ""},
-    {"$X info anim.gif/x.gif", 2, {"una parte del percorso non è una cartella"}, ""},
     {": >e.gif && $X info e.gif", 1, {"e.gif: il file è vuoto", "non è una Gif animata,  oppure non è una\n GIF"}, ""},
     // A file of reported size 0 that has bytes is read, and is no GIF; one beyond the read limit is
     // refused for its size (a hole: it costs no disk), one that is no GIF for what it is.
@@ -76,24 +56,17 @@ const Case kCases[] = {
     {"printf GIF89a >g.gif && truncate -s 3G g.gif && truncate -s 5G z.gif && $X info z.gif && exit 9; $X export g.gif out",
      2, {"non è una Gif animata", "g.gif: il file supera il limite di ", "Impossibile aprire il file"}, ""},
     {"$X export anim.gif /dev/null", 3, {"/dev/null: non è una cartella", "Si è verificato un'errore durante il salvataggio dei files"}, ""},
-    {"$X export anim.gif none", 3, {"none: la cartella non esiste"}, ""},
     // The folder is looked at before the file is even read.
     {"$X export none.gif ''", 3, {"skarvel-frames: : la cartella non esiste"}, ""},
     // Frames written while later ones decode are never named when one of those fails.
     {"$X export rotto.gif out --format gif", 2, {"Impossibile aprire il file"}, ""},
     {"mkdir out/anim1.bmp && $X export anim.gif out", 3, {"out/anim1.bmp: è una cartella, non un file"}, "anim0.bmp anim1.bmp"},
-    {"mkfifo out/anim0.bmp && $X export anim.gif out", 3, {"out/anim0.bmp: non è un file regolare"}, "anim0.bmp"},
-    {"mkdir out/anim1.png && $X export --composed --format png anim.gif out", 3, {"out/anim1.png: è una cartella, non un file"},
-     "anim0.png anim1.png"},
     // A replaced file keeps only its permission bits, and a write-only one is replaced.
     {": >out/anim0.bmp && chmod 4755 out/anim0.bmp && : >out/anim1.bmp && chmod 200 out/anim1.bmp"
      " && $X export anim.gif out && stat -c '%n %a %s' out/* >&2", 0,
      {"out/anim0.bmp 755 102\nout/anim1.bmp 200 78\n"}, "anim0.bmp anim1.bmp"},
-    // A new frame gets 0666 less the umask, through an unnamed file or a named temporary.
-    {"umask 027 && $X export anim.gif out && SKARVEL_NO_TMPFILE=1 $X export anim.gif out --format gif && stat -c '%n %a' out/* >&2",
-     0, {"out/anim0.bmp 640\nout/anim0.gif 640\nout/anim1.bmp 640\nout/anim1.gif 640\n"}, "anim0.bmp anim0.gif anim1.bmp anim1.gif"},
     // A link in place of a frame is replaced by a new file, whatever it points to, and nothing it
-    // points to is touched.
+    // points to is touched. A new file gets 0666 less the umask, unnamed or a named temporary.
     {"umask 027 && mkdir d && mkfifo f && echo keep >t && chmod 777 t && for n in '' 1; do for links in '../d /dev/null'"
      " '../f ../t' 'anim0.bmp ../t'; do set -- $links; ln -sfn $1 out/anim0.bmp && ln -sfn $2 out/anim1.bmp &&"
      " env ${n:+SKARVEL_NO_TMPFILE=1} $X export anim.gif out >/dev/null && stat -c '%n %F %a' out/* >&2; done; done;"
@@ -105,8 +78,6 @@ const Case kCases[] = {
     // A file we may not write is not replaced; root may write anything, so it is tried as nobody.
     {"chmod 755 . && chmod 777 out && : >out/anim0.bmp && chmod 444 out/anim0.bmp && R= && [ $(id -u) != 0 ] ||"
      " R='setpriv --reuid=65534 --regid=65534 --clear-groups'; $R $X export anim.gif out", 3, {"out/anim0.bmp: permesso negato"}, "anim0.bmp"},
-    // A replacement name left by a save killed between its link and its rename goes with the next save.
-    {": >out/anim0.bmp && echo stale >out/.skarvel-ff365fe8a23da76d.tmp && $X export anim.gif out", 0, {}, "anim0.bmp anim1.bmp"},
     {": >out/anim1.bmp && chmod 6755 out/anim1.bmp && SKARVEL_NO_TMPFILE=1 $X export anim.gif out"
      " && stat -c '%n %a' out/anim1.bmp >&2", 0, {"out/anim1.bmp 755\n"}, "anim0.bmp anim1.bmp"},
     // A signal at the moment a replacement's hidden name exists, or is about to go, takes the name
@@ -116,12 +87,10 @@ const Case kCases[] = {
      " ASAN_OPTIONS=${ASAN_OPTIONS:+$ASAN_OPTIONS:}verify_asan_link_order=0 $X export anim.gif out; rc=$?;"
      " printf '%s:%s ' $rc $(ls -A out | grep -c '^[.]'); done; done; done 2>/dev/null", 0,
      {"130:0 143:0 131:0 129:0 130:0 143:0 131:0 129:0 130:0 143:0 131:0 129:0 130:0 143:0 131:0 129:0 "}, "anim0.bmp anim1.bmp"},
-    // Past the file-size limit a write fails as on a full disk: the frames before it stay whole.
-    {"ulimit -c 0; ulimit -f 20 && $X export grow.gif out; echo \"$? [$(ls -A out | paste -sd ' ')]\"; rm out/*;"
-     " SKARVEL_NO_TMPFILE=1 $X export grow.gif out 2>/dev/null; echo \"$? [$(ls -A out | paste -sd ' ')]\"", 0,
-     {"out/grow2.bmp: file troppo grande\n", "3 [grow0.bmp grow1.bmp]\n3 [grow0.bmp grow1.bmp]\n"}, "grow0.bmp grow1.bmp"},
-    {": >out/anim0.bmp && chattr +i out/anim0.bmp || exit 77; $X export anim.gif out; rc=$?; chattr -i out/anim0.bmp;"
-     " exit $rc", 3, {"out/anim0.bmp: operazione non permessa"}, "anim0.bmp"},
+    // Past the file-size limit a write fails as on a full disk, and leaves nothing.
+    {"ulimit -c 0; ulimit -f 0 && $X export anim.gif out; echo \"$? [$(ls -A out)]\";"
+     " SKARVEL_NO_TMPFILE=1 $X export anim.gif out 2>/dev/null; echo \"$? [$(ls -A out)]\"", 0,
+     {"out/anim0.bmp: file troppo grande\n", "3 []\n3 []\n"}, ""},
     {"unshare -m true || exit 77; unshare -m sh -c 'mount -t tmpfs -o ro none out && $X export anim.gif out'", 3,
      {"out/anim0.bmp: file system in sola lettura"}, ""},
     // A full disk, with and without unnamed files: the frame that did not fit leaves nothing.
@@ -140,7 +109,7 @@ const Case kCases[] = {
 
 TEST(Cli, EveryNameWorksAndEveryFailureSaysWhy)
 {
-    // Each script runs with sh in a scratch folder where anim.gif, rotto.gif, grow.gif and an empty
+    // Each script runs with sh in a scratch folder where anim.gif, rotto.gif and an empty
     // out/ wait; $X is skarvel-frames, $L a name of 250 letters, $S the library that strikes it.
     qputenv("X", SKARVEL_FRAMES_EXE);
     qputenv("L", QByteArray(250, 'x'));
@@ -150,7 +119,6 @@ TEST(Cli, EveryNameWorksAndEveryFailureSaysWhy)
         const ScratchDir dir;
         dir.write(QStringLiteral("anim.gif"), twoFrames());
         dir.write(QStringLiteral("rotto.gif"), brokenMiddle());
-        dir.write(QStringLiteral("grow.gif"), growing());
         QProcess sh;
         // What it wrote ends with what is left in out/, hidden names too: "[name name ...]".
         sh.start(QStringLiteral("/bin/sh"), {QStringLiteral("-c"), QStringLiteral("cd \"$0\" && mkdir out; (%1) 2>&1; rc=$?; echo \"[$(LC_ALL=C ls -A out | paste -sd ' ')]\"; exit $rc").arg(QString::fromUtf8(script)), dir.path()});
@@ -162,6 +130,5 @@ TEST(Cli, EveryNameWorksAndEveryFailureSaysWhy)
         for (const char* expected : says)
             EXPECT_TRUE(out.contains(expected)) << expected << "\nin: " << out.toStdString();
         EXPECT_TRUE(out.endsWith(("[" + files + "]\n").c_str())) << "left: " << out.toStdString();
-        std::filesystem::remove_all(dir.path().toStdString()); // Qt cannot name every file it holds
     }
 }

@@ -13,6 +13,7 @@
 
 #include <sys/resource.h>
 
+#include <memory>
 #include <vector>
 
 using namespace skarvel;
@@ -27,22 +28,20 @@ struct Frame {
     int disposal;
 };
 
-struct Decoded {
+// Frames saved by an export, and the file's screen and frames as giflib reads them.
+struct ExportedFrames {
+    bool saved = false;
+    std::vector<QImage> images;
     QSize screen;
     QRgb background = 0;
     std::vector<Frame> frames;
 };
 
-Decoded decode(const QString& path)
+void decode(const QString& path, ExportedFrames& decoded)
 {
-    int error = 0;
-    GifFileType* gif = DGifOpenFileName(QFile::encodeName(path).constData(), &error);
-    Decoded decoded;
-    if (!gif || DGifSlurp(gif) != GIF_OK) {
-        ADD_FAILURE() << "giflib cannot read the test GIF";
-        DGifCloseFile(gif, &error);
-        return decoded;
-    }
+    const std::shared_ptr<GifFileType> gif(DGifOpenFileName(QFile::encodeName(path).constData(), nullptr),
+                                           [](GifFileType* g) { DGifCloseFile(g, nullptr); });
+    ASSERT_TRUE(gif && DGifSlurp(gif.get()) == GIF_OK) << "giflib cannot read the test GIF";
     const auto colour = [](const ColorMapObject* map, int index) {
         const GifColorType c = map && index < map->ColorCount ? map->Colors[index] : GifColorType{0, 0, 0};
         return qRgb(c.Red, c.Green, c.Blue);
@@ -52,7 +51,7 @@ Decoded decode(const QString& path)
     for (int i = 0; i < gif->ImageCount; ++i) {
         const GifImageDesc& d = gif->SavedImages[i].ImageDesc;
         GraphicsControlBlock control{0, false, 0, NO_TRANSPARENT_COLOR};
-        DGifSavedExtensionToGCB(gif, i, &control);
+        DGifSavedExtensionToGCB(gif.get(), i, &control);
         Frame frame{QImage(d.Width, d.Height, QImage::Format_ARGB32), QPoint(d.Left, d.Top), control.DisposalMode};
         for (int p = 0; p < d.Width * d.Height; ++p) {
             const int index = gif->SavedImages[i].RasterBits[p];
@@ -61,13 +60,11 @@ Decoded decode(const QString& path)
         }
         decoded.frames.push_back(std::move(frame));
     }
-    DGifCloseFile(gif, &error);
-    return decoded;
 }
 
 // The screens a viewer shows, composed by Qt's painter on a canvas that starts as `empty`: the
 // frames' pixels are either opaque or fully transparent, so painting one over is drawing it.
-std::vector<QImage> compose(const Decoded& gif, QRgb empty)
+std::vector<QImage> compose(const ExportedFrames& gif, QRgb empty)
 {
     QImage canvas(gif.screen, QImage::Format_ARGB32);
     canvas.fill(empty);
@@ -114,12 +111,6 @@ QByteArray everyDisposal()
     return gif;
 }
 
-struct ExportedFrames {
-    bool saved = false;
-    std::vector<QImage> images;
-    Decoded gif; // as giflib reads it
-};
-
 ExportedFrames exportFrames(const QByteArray& gif, FrameFormat format, bool composed)
 {
     const ScratchDir dir;
@@ -128,7 +119,7 @@ ExportedFrames exportFrames(const QByteArray& gif, FrameFormat format, bool comp
     FrameExport exporter(path, dir.path(), format, composed);
     ExportedFrames out;
     out.saved = exporter.split(table) >= 1 && exporter.save(table);
-    out.gif = decode(path);
+    decode(path, out);
     const char* suffix = format == FrameFormat::Png ? "png" : "bmp";
     for (std::size_t i = 0; i < table.frames.size(); ++i)
         out.images.push_back(QImage::fromData(readFile(dir.file(QStringLiteral("a%1.%2").arg(i).arg(QLatin1String(suffix)))), suffix));
@@ -153,25 +144,20 @@ std::vector<std::pair<std::string, QByteArray>> gifs()
 
 } // namespace
 
-TEST(ComposedExport, EveryScreenAsAViewerShowsIt)
+// Composed, every screen as a viewer shows it; plain, every frame its own picture in its own palette.
+TEST(FrameExport, ComposedScreensAsAViewerShowsThemAndPlainFramesInTheirOwnPalettes)
 {
     for (const auto& [name, gif] : gifs()) {
         const ExportedFrames png = exportFrames(gif, FrameFormat::Png, true);
-        expectFrames(png, compose(png.gif, 0), name + " png");
+        expectFrames(png, compose(png, 0), name + " png");
         const ExportedFrames bmp = exportFrames(gif, FrameFormat::Bmp, true);
-        expectFrames(bmp, compose(bmp.gif, bmp.gif.background | 0xff000000), name + " bmp");
-    }
-}
-
-TEST(PngExport, EveryFrameIsItsOwnPictureInItsOwnPalette)
-{
-    for (const auto& [name, gif] : gifs()) {
-        const ExportedFrames exported = exportFrames(gif, FrameFormat::Png, false);
+        expectFrames(bmp, compose(bmp, bmp.background | 0xff000000), name + " bmp");
+        const ExportedFrames plain = exportFrames(gif, FrameFormat::Png, false);
         std::vector<QImage> pictures;
-        for (const Frame& frame : exported.gif.frames)
+        for (const Frame& frame : plain.frames)
             pictures.push_back(frame.picture);
-        expectFrames(exported, pictures, name);
-        for (const QImage& image : exported.images)
+        expectFrames(plain, pictures, name + " plain png");
+        for (const QImage& image : plain.images)
             EXPECT_EQ(image.format(), QImage::Format_Indexed8) << name;
     }
 }
@@ -194,6 +180,6 @@ TEST(ComposedExport, FramesNotWrittenAheadAreComposedTheSame)
         ASSERT_EQ(setrlimit(RLIMIT_NOFILE, &fewer), 0);
         const ExportedFrames exported = exportFrames(builder.build(), FrameFormat::Png, true);
         ASSERT_EQ(setrlimit(RLIMIT_NOFILE, &files), 0);
-        expectFrames(exported, compose(exported.gif, 0), std::to_string(descriptors) + " descriptors");
+        expectFrames(exported, compose(exported, 0), std::to_string(descriptors) + " descriptors");
     }
 }

