@@ -63,7 +63,6 @@ std::map<QString, QByteArray> saved(const QByteArray& gif, FrameFormat format, s
     EXPECT_TRUE(exporter.split(exported) >= 1 && exporter.save(exported));
     const auto files = filesIn(a);
     EXPECT_EQ(files, filesIn(b));
-    EXPECT_EQ(files.size(), table.frames.size());
     return files;
 }
 
@@ -123,6 +122,8 @@ TEST(FramePictures, AFrameLargerThanAnythingKeptOrDecodedAheadOpensAndSaves)
     const ScratchDir dir;
     FrameTable table;
     ASSERT_EQ(SplitGifBytes(gif, table, PictureLimits::kSplitBudgetBytes, 2, {}, 1 << 20), 2);
+    // Too large to keep: the save decodes it again from its chunk.
+    EXPECT_FALSE(table.pictures->holds(0));
     SavePicture(LoadPicture(table.header().toByteArray() + table.chunk(0).toByteArray()), dir.file(QStringLiteral("0.bmp")));
     EXPECT_TRUE(files.at(QStringLiteral("f0.bmp")) == readFile(dir.file(QStringLiteral("0.bmp"))));
 }

@@ -51,7 +51,6 @@ std::string digestOfSave(const QByteArray& gif, FrameFormat format, bool exporti
     QCryptographicHash hash(QCryptographicHash::Sha256);
     for (std::size_t i = 0; i < table.frames.size(); ++i)
         hash.addData(readFile(dir.file(QStringLiteral("f%1.%2").arg(i).arg(QLatin1String(format == FrameFormat::Gif ? "gif" : "bmp")))));
-    EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files).size(), qsizetype(table.frames.size()) + 1);
     return (saved ? "" : "failed ") + hash.result().toHex().left(24).toStdString();
 }
 
