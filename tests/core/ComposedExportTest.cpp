@@ -21,20 +21,15 @@ using namespace skarvel::test;
 
 namespace {
 
-// A frame as giflib decodes it, in colours (the transparent index with alpha 0), and its disposal.
-struct Frame {
-    QImage picture;
-    QPoint at;
-    int disposal;
-};
-
-// Frames saved by an export, and the file's screen and frames as giflib reads them.
+// Frames saved by an export, and the file's screen and frames as giflib reads them: each frame's
+// picture in colours (the transparent index with alpha 0), where it stands, and its disposal.
 struct ExportedFrames {
     bool saved = false;
     std::vector<QImage> images;
     QSize screen;
     QRgb background = 0;
-    std::vector<Frame> frames;
+    std::vector<QImage> pictures;
+    std::vector<std::pair<QPoint, int>> placing;
 };
 
 void decode(const QString& path, ExportedFrames& decoded)
@@ -52,13 +47,13 @@ void decode(const QString& path, ExportedFrames& decoded)
         const GifImageDesc& d = gif->SavedImages[i].ImageDesc;
         GraphicsControlBlock control{0, false, 0, NO_TRANSPARENT_COLOR};
         DGifSavedExtensionToGCB(gif.get(), i, &control);
-        Frame frame{QImage(d.Width, d.Height, QImage::Format_ARGB32), QPoint(d.Left, d.Top), control.DisposalMode};
+        QImage& picture = decoded.pictures.emplace_back(d.Width, d.Height, QImage::Format_ARGB32);
+        decoded.placing.emplace_back(QPoint(d.Left, d.Top), control.DisposalMode);
         for (int p = 0; p < d.Width * d.Height; ++p) {
             const int index = gif->SavedImages[i].RasterBits[p];
             const QRgb c = colour(d.ColorMap ? d.ColorMap : gif->SColorMap, index);
-            frame.picture.setPixel(p % d.Width, p / d.Width, index == control.TransparentColor ? c & 0x00ffffff : c);
+            picture.setPixel(p % d.Width, p / d.Width, index == control.TransparentColor ? c & 0x00ffffff : c);
         }
-        decoded.frames.push_back(std::move(frame));
     }
 }
 
@@ -69,43 +64,41 @@ std::vector<QImage> compose(const ExportedFrames& gif, QRgb empty)
     QImage canvas(gif.screen, QImage::Format_ARGB32);
     canvas.fill(empty);
     std::vector<QImage> screens;
-    for (const Frame& f : gif.frames) {
+    for (std::size_t i = 0; i < gif.pictures.size(); ++i) {
+        const auto& [at, disposal] = gif.placing[i];
         const QImage before = canvas.copy();
-        QPainter(&canvas).drawImage(f.at, f.picture);
+        QPainter(&canvas).drawImage(at, gif.pictures[i]);
         screens.push_back(canvas.copy());
-        if (f.disposal == 2) {
+        if (disposal == 2) {
             QPainter painter(&canvas);
             painter.setCompositionMode(QPainter::CompositionMode_Source);
-            painter.fillRect(QRect(f.at, f.picture.size()), QColor::fromRgba(empty));
+            painter.fillRect(QRect(at, gif.pictures[i].size()), QColor::fromRgba(empty));
         }
-        if (f.disposal == 3)
+        if (disposal == 3)
             canvas = before;
     }
     return screens;
 }
 
 // Every disposal, transparency, offsets, frames beyond the screen, a transparent first frame,
-// local colour tables, and a background colour that no frame shows.
+// local colour tables, and a background colour that no frame shows. In order: transparent
+// wherever the pattern gives 0; cleared once shown; past the right and bottom edges with a table
+// of its own, restored; 0, kept; restored over what 0 kept; an unknown method, kept; two more;
+// wholly off the screen.
 QByteArray everyDisposal()
 {
     GifBuilder builder(9, 7, distinctColours(8));
-    const auto frame = [&](int left, int top, int width, int height, int disposal, int transparent, int seed) {
+    const int frames[][7] = {{0, 0, 9, 7, 1, 0, 0}, {2, 1, 4, 3, 2, 2, 1}, {6, 4, 5, 5, 3, 1, 2}, {1, 1, 3, 3, 0, -1, 3}, {4, 2, 4, 4, 3, 4, 4},
+                             {0, 5, 2, 2, 5, -1, 5}, {5, 0, 4, 4, 2, 3, 1}, {3, 3, 2, 2, 1, -1, 2}, {20, 20, 2, 2, 2, -1, 0}};
+    for (const auto& [left, top, width, height, disposal, transparent, seed] : frames) {
         ImageSpec spec = GifBuilder::pattern(width, height, 6, seed);
         std::tie(spec.left, spec.top, spec.control) = std::tuple(left, top, GraphicControl{disposal, 5, transparent});
-        return spec;
-    };
-    builder.image(frame(0, 0, 9, 7, 1, 0, 0));       // transparent wherever the pattern gives 0
-    builder.image(frame(2, 1, 4, 3, 2, 2, 1));       // cleared once shown
-    ImageSpec past = frame(6, 4, 5, 5, 3, 1, 2);     // past the right and bottom edges, restored
-    past.localColours = distinctColours(16);
-    past.localColours[2] = Rgb{1, 2, 3};
-    builder.image(past);
-    builder.image(frame(1, 1, 3, 3, 0, -1, 3));      // 0: kept
-    builder.image(frame(4, 2, 4, 4, 3, 4, 4));       // restored, over what 0 kept
-    builder.image(frame(0, 5, 2, 2, 5, -1, 5));      // an unknown method: kept
-    builder.image(frame(5, 0, 4, 4, 2, 3, 1));
-    builder.image(frame(3, 3, 2, 2, 1, -1, 2));
-    builder.image(frame(20, 20, 2, 2, 2, -1, 0));    // wholly off the screen
+        if (left == 6) {
+            spec.localColours = distinctColours(16);
+            spec.localColours[2] = Rgb{1, 2, 3};
+        }
+        builder.image(spec);
+    }
     QByteArray gif = builder.build();
     gif[11] = 7; // the background colour
     return gif;
@@ -134,29 +127,19 @@ void expectFrames(const ExportedFrames& exported, const std::vector<QImage>& exp
         EXPECT_TRUE(exported.images[i].convertToFormat(QImage::Format_ARGB32) == expected[i]) << what << ", frame " << i;
 }
 
-std::vector<std::pair<std::string, QByteArray>> gifs()
-{
-    std::vector<std::pair<std::string, QByteArray>> all{{"every disposal", everyDisposal()}};
-    for (const char* name : {"gifsicle_background", "gifsicle_optimised", "magick_interlaced", "magick_offsets", "magick_plain"})
-        all.emplace_back(name, readFile(QStringLiteral(SKARVEL_FIXTURES "/%1.gif").arg(QLatin1String(name))));
-    return all;
-}
-
 } // namespace
 
 // Composed, every screen as a viewer shows it; plain, every frame its own picture in its own palette.
 TEST(FrameExport, ComposedScreensAsAViewerShowsThemAndPlainFramesInTheirOwnPalettes)
 {
-    for (const auto& [name, gif] : gifs()) {
+    for (const std::string name : {"every disposal", "gifsicle_background", "gifsicle_optimised", "magick_interlaced", "magick_offsets", "magick_plain"}) {
+        const QByteArray gif = name == "every disposal" ? everyDisposal() : readFile(QStringLiteral(SKARVEL_FIXTURES "/%1.gif").arg(QString::fromStdString(name)));
         const ExportedFrames png = exportFrames(gif, FrameFormat::Png, true);
         expectFrames(png, compose(png, 0), name + " png");
         const ExportedFrames bmp = exportFrames(gif, FrameFormat::Bmp, true);
         expectFrames(bmp, compose(bmp, bmp.background | 0xff000000), name + " bmp");
         const ExportedFrames plain = exportFrames(gif, FrameFormat::Png, false);
-        std::vector<QImage> pictures;
-        for (const Frame& frame : plain.frames)
-            pictures.push_back(frame.picture);
-        expectFrames(plain, pictures, name + " plain png");
+        expectFrames(plain, plain.pictures, name + " plain png");
         for (const QImage& image : plain.images)
             EXPECT_EQ(image.format(), QImage::Format_Indexed8) << name;
     }
@@ -175,8 +158,7 @@ TEST(ComposedExport, FramesNotWrittenAheadAreComposedTheSame)
     rlimit files{};
     ASSERT_EQ(getrlimit(RLIMIT_NOFILE, &files), 0);
     for (const rlim_t descriptors : {rlim_t(150), rlim_t(100)}) {
-        rlimit fewer = files;
-        fewer.rlim_cur = descriptors;
+        const rlimit fewer{descriptors, files.rlim_max};
         ASSERT_EQ(setrlimit(RLIMIT_NOFILE, &fewer), 0);
         const ExportedFrames exported = exportFrames(builder.build(), FrameFormat::Png, true);
         ASSERT_EQ(setrlimit(RLIMIT_NOFILE, &files), 0);

@@ -24,12 +24,9 @@ namespace {
 // `count` frames of `width` x `height`, each its own pattern, every third interlaced.
 QByteArray patterned(int count, int width, int height)
 {
-    GifBuilder builder(width, height, distinctColours(64));
-    for (int i = 0; i < count; ++i) {
-        ImageSpec spec = GifBuilder::pattern(width, height, 64, i);
-        spec.interlaced = i % 3 == 0;
-        builder.image(spec);
-    }
+    GifBuilder builder = GifBuilder(width, height, distinctColours(64)).patterns(count);
+    for (int i = 0; i < count; i += 3)
+        builder.images[i].interlaced = true;
     return builder.build();
 }
 
@@ -94,20 +91,18 @@ TEST(FramePictures, AFileManyTimesWhatIsKeptShowsAndSavesWhatOneThatFitsDoes)
     // The animation's next frame, decoded on a thread of its own before the tick asks for it.
     FrameAhead ahead;
     ahead.want(tight, 2);
-    const auto until = std::chrono::steady_clock::now() + std::chrono::seconds(20);
-    while (!tight.pictures->holds(2) && std::chrono::steady_clock::now() < until)
+    for (const auto until = std::chrono::steady_clock::now() + std::chrono::seconds(20); !tight.pictures->holds(2) && std::chrono::steady_clock::now() < until;)
         std::this_thread::sleep_for(std::chrono::milliseconds(2));
     ASSERT_TRUE(tight.pictures->holds(2)) << "not decoded ahead";
     EXPECT_EQ(tight.FramePicture(2).image(), expected[2]);
 
     // Threads asking at once, each in an order of its own, most of them on the same frames.
     std::vector<std::jthread> threads;
-    for (std::size_t t = 0; t < 4; ++t) {
+    for (std::size_t t = 0; t < 4; ++t)
         threads.emplace_back([&, t] {
             for (std::size_t k = 0, i = t / 2; k < 40; ++k, i = (i + (t % 2 ? 5 : 1)) % expected.size())
                 EXPECT_EQ(tight.FramePicture(i).image(), expected[i]) << "thread " << t << ", frame " << i;
         });
-    }
     for (const FrameFormat format : {FrameFormat::Bmp, FrameFormat::Gif})
         EXPECT_EQ(saved(gif, format, two), saved(gif, format, FramePictures::kDefaultBytes));
 }

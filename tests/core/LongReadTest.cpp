@@ -1,6 +1,7 @@
 // Reads that stop early: a file that is no GIF, one beyond the read limit, an open asked to stop;
-// and files whose size the system does not tell (a stopped save is tried in the window's tests). What was read is counted by the kernel
-// (/proc/self/io), so a read that goes on past where it should is seen, not guessed.
+// and files whose size the system does not tell (a stopped save is tried in the window's tests).
+// What was read is counted by the kernel (/proc/self/io), so a read that goes on past where it
+// should is seen, not guessed.
 #include "base/StopToken.h"
 #include "files/FileIO.h"
 #include "frames/SplitGifFrames.h"
@@ -23,22 +24,6 @@ std::int64_t bytesRead()
     return io.mid(io.indexOf("rchar: ") + 7).split('\n').first().toLongLong();
 }
 
-// A file of `size` bytes that begins with `head`, the rest a hole: it costs no disk.
-QString sparse(const ScratchDir& dir, const QString& name, const QByteArray& head, std::int64_t size)
-{
-    QFile file(dir.write(name, head));
-    EXPECT_TRUE(file.resize(size));
-    return file.fileName();
-}
-
-QByteArray animation(int count)
-{
-    GifBuilder gif(16, 12, distinctColours(8));
-    for (int i = 0; i < count; ++i)
-        gif.image(GifBuilder::pattern(16, 12, 8, i));
-    return gif.build();
-}
-
 } // namespace
 
 TEST(LongRead, FilesAreReadOnlyAsFarAsTheOpenNeeds)
@@ -46,9 +31,16 @@ TEST(LongRead, FilesAreReadOnlyAsFarAsTheOpenNeeds)
     // 64 MiB that are no GIF, 64 MiB of a GIF's open that was stopped before it began, and a GIF
     // beyond the read limit: each is refused having read its first mebibyte at most.
     const ScratchDir dir;
-    const QString zeros = sparse(dir, QStringLiteral("zeri.gif"), {}, std::int64_t(64) << 20);
-    const QString stoppedGif = sparse(dir, QStringLiteral("lunga.gif"), animation(4), std::int64_t(64) << 20);
-    const QString huge = sparse(dir, QStringLiteral("enorme.gif"), animation(3), ReadLimitBytes() + 1);
+    const auto animation = [](int count) { return GifBuilder(16, 12, distinctColours(8)).patterns(count).build(); };
+    // A file of `size` bytes that begins with `head`, the rest a hole: it costs no disk.
+    const auto sparse = [&dir](const QString& name, const QByteArray& head, std::int64_t size) {
+        QFile file(dir.write(name, head));
+        EXPECT_TRUE(file.resize(size));
+        return file.fileName();
+    };
+    const QString zeros = sparse(QStringLiteral("zeri.gif"), {}, std::int64_t(64) << 20);
+    const QString stoppedGif = sparse(QStringLiteral("lunga.gif"), animation(4), std::int64_t(64) << 20);
+    const QString huge = sparse(QStringLiteral("enorme.gif"), animation(3), ReadLimitBytes() + 1);
     FrameTable table;
     StopToken stopped;
     stopped.requestStop();
@@ -64,10 +56,7 @@ TEST(LongRead, FilesAreReadOnlyAsFarAsTheOpenNeeds)
     // Stopped as the third frame is stored: no frame after it.
     StopToken stop;
     std::size_t last = 0;
-    const auto stored = [&](std::size_t index, const Picture&) {
-        if ((last = index) == 2)
-            stop.requestStop();
-    };
+    const auto stored = [&](std::size_t index, const Picture&) { if ((last = index) == 2) stop.requestStop(); };
     EXPECT_EQ(SplitGifFrames(dir.write(QStringLiteral("anim.gif"), animation(8)), table, stored, {}, &stop), -1);
     EXPECT_EQ(std::make_pair(last, table.frames.size()), std::make_pair(std::size_t(2), std::size_t(3)));
 }

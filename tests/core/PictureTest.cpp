@@ -33,25 +33,20 @@ TEST(LoadPicture, IndexesPastTheColourTableSharedTablesLimitsAndExtent)
     EXPECT_EQ(std::pair(again.image().colorTable().constData(), reading.bytesNeeded), std::pair(image.colorTable().constData(), gif.size() - 1));
 
     // The pixel limit and the memory budget, each filled exactly.
-    const auto failureOf = [](QByteArrayView bytes, const PictureLimits& limits) {
-        try {
-            LoadPicture(bytes, limits);
-        } catch (const RuntimeError& error) {
-            return error.number();
-        }
-        return RuntimeError::InvalidCall;
-    };
+    // Encoders insist on colours, so they are taken out afterwards: no global table, no local one.
     const QByteArray ordinary = GifBuilder(100, 50, distinctColours(2)).image(GifBuilder::solid(100, 50, 1)).build();
-    EXPECT_EQ(failureOf(ordinary, PictureLimits{100 * 50 - 1}), RuntimeError::InvalidPicture);
-    EXPECT_EQ(failureOf(ordinary, PictureLimits{100 * 50, FrameCost(100, 50, true) - 1}), RuntimeError::OutOfMemory);
-    // HIMETRIC as pictures report their extent: 100 px and 50 px at 96 dpi.
-    const Picture exact = LoadPicture(ordinary, PictureLimits{100 * 50, FrameCost(100, 50, true)});
-    EXPECT_EQ(std::tuple(exact.byteCount(), exact.Width(), exact.Height()), std::tuple(PictureBytes(100, 50), 2646, 1323));
-    EXPECT_EQ(FrameCost(5, 3, false), 24 + FrameCost(0, 0, false));
-    // Encoders insist on colours, so take them out afterwards: no global table, no local one.
     QByteArray noColours = ordinary;
     noColours[10] = char(quint8(noColours[10]) & 0x7f);
-    EXPECT_EQ(failureOf(noColours.remove(13, 6), {}), RuntimeError::InvalidPicture);
+    const auto failureOf = [](QByteArrayView bytes, const PictureLimits& limits) {
+        try { LoadPicture(bytes, limits); } catch (const RuntimeError& error) { return error.number(); }
+        return RuntimeError::InvalidCall;
+    };
+    EXPECT_EQ(std::tuple(failureOf(ordinary, {100 * 50 - 1}), failureOf(ordinary, {100 * 50, FrameCost(100, 50, true) - 1}), failureOf(noColours.remove(13, 6), {})),
+              std::tuple(RuntimeError::InvalidPicture, RuntimeError::OutOfMemory, RuntimeError::InvalidPicture));
+    // HIMETRIC as pictures report their extent: 100 px and 50 px at 96 dpi.
+    const Picture exact = LoadPicture(ordinary, PictureLimits{100 * 50, FrameCost(100, 50, true)});
+    EXPECT_EQ(std::tuple(exact.byteCount(), exact.Width(), exact.Height(), FrameCost(5, 3, false)),
+              std::tuple(PictureBytes(100, 50), 2646, 1323, 24 + FrameCost(0, 0, false)));
 }
 
 TEST(Units, RoundingHalvesToEvenBetweenPixelsHimetricAndTwips)

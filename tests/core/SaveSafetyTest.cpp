@@ -26,10 +26,7 @@ void startExport(QProcess& process, const QString& gif, const QString& folder, b
 {
     process.setEnvironment(QProcess::systemEnvironment() + (namedTemporaries ? QStringList{QStringLiteral("SKARVEL_NO_TMPFILE=1")} : QStringList()));
     // A test run started in the background ignores SIGINT, and an export would inherit that.
-    process.setChildProcessModifier([] {
-        for (int signal : {SIGINT, SIGTERM, SIGHUP})
-            ::signal(signal, SIG_DFL);
-    });
+    process.setChildProcessModifier([] { for (const int signal : {SIGINT, SIGTERM, SIGHUP}) ::signal(signal, SIG_DFL); });
     process.start(QStringLiteral(SKARVEL_FRAMES_EXE), {QStringLiteral("export"), gif, folder});
 }
 
@@ -122,8 +119,7 @@ TEST(FilePath, EveryByteStringComesBackWhole)
         {"\xe2\x82z\xf0\x90\x82z", 5}, {"\xc3\xa8\xed\xb2\x80", 3}, {"\xf0\x90\x82\x80\x80", 2}};
     for (const auto& c : cases) {
         const QString path = DecodeFilePath(c.bytes);
-        EXPECT_EQ(EncodeFilePath(path), c.bytes) << c.bytes.toHex().toStdString();
-        EXPECT_EQ(std::count_if(path.begin(), path.end(), [](QChar ch) { return ch.unicode() >= 0xDC80 && ch.unicode() <= 0xDCFF; }),
-                  c.escaped) << c.bytes.toHex().toStdString();
+        const auto escaped = std::count_if(path.begin(), path.end(), [](QChar ch) { return ch.unicode() >= 0xDC80 && ch.unicode() <= 0xDCFF; });
+        EXPECT_EQ(std::pair(EncodeFilePath(path), int(escaped)), std::pair(c.bytes, c.escaped)) << c.bytes.toHex().toStdString();
     }
 }

@@ -30,8 +30,7 @@ const QByteArray kSeparator("\x00\x21\xF9", 3);
 // from the chunks, and must come to those the open decoded.
 std::int32_t splitBothWays(const QByteArray& data, FrameTable& table, std::int64_t budget = PictureLimits::kSplitBudgetBytes)
 {
-    const FrameKeeping none{.pictureBytes = 0, .rendition = {}};
-    const std::int32_t result = SplitGifBytes(data, table, budget, 1, {}, 0, none);
+    const std::int32_t result = SplitGifBytes(data, table, budget, 1, {}, 0, FrameKeeping{.pictureBytes = 0, .rendition = {}});
     const auto valuesOf = [](const FrameEntry& f) {
         return std::tuple(f.FrameClear, f.FrameDelay, f.FrameLeft, f.FrameTop, f.chunkBegin, f.chunkEnd, f.pixelWidth, f.pixelHeight);
     };
@@ -100,10 +99,7 @@ ImageSpec frame(int seed)
 
 QByteArray frames(int count)
 {
-    GifBuilder builder{.width = 10, .height = 6, .colours = distinctColours(4), .loop = true};
-    for (int i = 0; i < count; ++i)
-        builder.image(frame(i));
-    return builder.build();
+    return GifBuilder{.width = 10, .height = 6, .colours = distinctColours(4), .loop = true}.patterns(count).build();
 }
 
 // Where frame `index`'s Image Descriptor begins (behind a comment, if any).
@@ -127,12 +123,13 @@ QByteArray separatorsInImages()
 }
 
 // Splits `gif` every way, expects `result`, and the frames as giflib reads them in `oracle` (`gif`
-// itself when none is given): all its images, or those named.
-void expectSplit(const QByteArray& gif, std::int32_t result, std::vector<std::size_t> images = {}, const QByteArray& oracle = {})
+// itself when none is given): all its images, or those named. Answers the one-thread split.
+FrameTable expectSplit(const QByteArray& gif, std::int32_t result, std::vector<std::size_t> images = {}, const QByteArray& oracle = {})
 {
     FrameTable table;
     EXPECT_EQ(splitBothWays(gif, table), result);
     expectAsGiflib(table, oracle.isEmpty() ? gif : oracle, images);
+    return table;
 }
 
 } // namespace
@@ -140,9 +137,7 @@ void expectSplit(const QByteArray& gif, std::int32_t result, std::vector<std::si
 TEST(SplitGifFrames, CutsAtEachSeparatorIntoFramesAsGiflibReadsThem)
 {
     const QByteArray gif = frames(3);
-    FrameTable table;
-    EXPECT_EQ(splitBothWays(gif, table), 2);
-    expectAsGiflib(table, gif);
+    const FrameTable table = expectSplit(gif, 2);
     // The header runs to the first separator's "00 21"; each chunk from its F9 to the next "00 21".
     QByteArray joined = table.header().toByteArray();
     for (std::size_t k = 0; k < 3; ++k)
@@ -151,8 +146,7 @@ TEST(SplitGifFrames, CutsAtEachSeparatorIntoFramesAsGiflibReadsThem)
 
     // Without a loop extension the first control follows the colour table, whose last byte is not
     // 0; colours that read 00 21 F9 do not cut.
-    EXPECT_EQ(splitBothWays(frames(3).remove(13 + 12, 19), table), 2); // the loop extension taken out
-    EXPECT_EQ(table.headerSize, 13 + 12 + 1);
+    EXPECT_EQ(expectSplit(frames(3).remove(13 + 12, 19), 2).headerSize, 13 + 12 + 1); // the loop extension taken out
     expectSplit(GifBuilder{.width = 10, .height = 6, .colours = {{0x10, 0x20, 0x00}, {0x21, 0xF9, 0x04}, {0x33, 0x44, 0x00}, {0x21, 0xF9, 0x05}}, .loop = true}.image(frame(0)).image(frame(1)).build(), 1);
 
     // Without a global colour table the first control follows the screen descriptor at once.
@@ -221,9 +215,8 @@ TEST(SplitGifFrames, BudgetRefusalsFallOnTheSameFrameAndTheCutGoesOnPastItsList)
         GifBuilder builder{.width = 64, .height = 48, .colours = distinctColours(16), .loop = true};
         for (int i = 0; i < 30; ++i) {
             ImageSpec spec = GifBuilder::pattern(8 + i % 50, 4 + i % 40, 16, i);
-            spec.control = GraphicControl{i % 4, i % 9};
-            std::tie(spec.interlaced, spec.commentBeforeImage) = std::pair(i % 3 == 0, commented);
-            spec.localColours = i % 5 == 3 ? distinctColours(16) : std::vector<Rgb>{};
+            std::tie(spec.control, spec.interlaced, spec.commentBeforeImage, spec.localColours) =
+                std::tuple(GraphicControl{i % 4, i % 9}, i % 3 == 0, commented, i % 5 == 3 ? distinctColours(16) : std::vector<Rgb>{});
             builder.image(spec);
         }
         return builder.build();

@@ -40,6 +40,13 @@ struct GifBuilder {
     std::vector<ImageSpec> images = {};
 
     GifBuilder& image(const ImageSpec& spec) { images.push_back(spec); return *this; }
+    // `count` images filling the screen, each a pattern of its own in all the colours.
+    GifBuilder& patterns(int count)
+    {
+        for (int i = 0; i < count; ++i)
+            image(pattern(width, height, int(colours.size()), i));
+        return *this;
+    }
     QByteArray build() const;                    // with the trailer
 
     // A solid image of `colour` (an index) filling `width` x `height`.

@@ -14,21 +14,20 @@
 
 namespace {
 
-int temporary(const char* path)
-{
-    const char* slash = strrchr(path, '/');
-    return strncmp(slash ? slash + 1 : path, ".skarvel-", 9) == 0;
-}
-
 void strike(const char* moment, const char* path)
 {
     const char* at = getenv("SKARVEL_STRIKE_AT");
     const char* name = getenv("SKARVEL_STRIKE");
-    if (!at || !name || strcmp(at, moment) != 0 || !temporary(path))
+    const char* slash = strrchr(path, '/');
+    if (!at || !name || strcmp(at, moment) != 0 || strncmp(slash ? slash + 1 : path, ".skarvel-", 9) != 0)
         return;
-    const int signal = strcmp(name, "INT") == 0 ? SIGINT : strcmp(name, "TERM") == 0 ? SIGTERM
-                       : strcmp(name, "QUIT") == 0 ? SIGQUIT : SIGHUP;
-    raise(signal);
+    raise(strcmp(name, "INT") == 0 ? SIGINT : strcmp(name, "TERM") == 0 ? SIGTERM : strcmp(name, "QUIT") == 0 ? SIGQUIT : SIGHUP);
+}
+
+template <typename Function>
+Function real(const char* symbol)
+{
+    return reinterpret_cast<Function>(dlsym(RTLD_NEXT, symbol));
 }
 
 } // namespace
@@ -37,45 +36,30 @@ extern "C" {
 
 int linkat(int olddirfd, const char* oldpath, int newdirfd, const char* newpath, int flags)
 {
-    const auto real = reinterpret_cast<int (*)(int, const char*, int, const char*, int)>(dlsym(RTLD_NEXT, "linkat"));
-    const int result = real(olddirfd, oldpath, newdirfd, newpath, flags);
+    const int result = real<int (*)(int, const char*, int, const char*, int)>("linkat")(olddirfd, oldpath, newdirfd, newpath, flags);
     if (result == 0)
         strike("created", newpath);
     return result;
 }
 
-static int openAndStrike(const char* symbol, int dirfd, const char* path, int flags, mode_t mode)
-{
-    const auto real = reinterpret_cast<int (*)(int, const char*, int, ...)>(dlsym(RTLD_NEXT, symbol));
-    const int fd = real(dirfd, path, flags, mode);
-    if (fd >= 0 && (flags & O_CREAT))
-        strike("created", path);
-    return fd;
-}
-
+// On a 64-bit system openat64 is openat under another name: one shim serves both.
 int openat(int dirfd, const char* path, int flags, ...)
 {
     va_list args;
     va_start(args, flags);
     const mode_t mode = (flags & O_CREAT) ? va_arg(args, mode_t) : 0;
     va_end(args);
-    return openAndStrike("openat", dirfd, path, flags, mode);
+    const int fd = real<int (*)(int, const char*, int, ...)>("openat")(dirfd, path, flags, mode);
+    if (fd >= 0 && (flags & O_CREAT))
+        strike("created", path);
+    return fd;
 }
-
-int openat64(int dirfd, const char* path, int flags, ...)
-{
-    va_list args;
-    va_start(args, flags);
-    const mode_t mode = (flags & O_CREAT) ? va_arg(args, mode_t) : 0;
-    va_end(args);
-    return openAndStrike("openat64", dirfd, path, flags, mode);
-}
+int openat64(int dirfd, const char* path, int flags, ...) __attribute__((alias("openat")));
 
 int renameat(int olddirfd, const char* oldpath, int newdirfd, const char* newpath)
 {
-    const auto real = reinterpret_cast<int (*)(int, const char*, int, const char*)>(dlsym(RTLD_NEXT, "renameat"));
     strike("renaming", oldpath);
-    return real(olddirfd, oldpath, newdirfd, newpath);
+    return real<int (*)(int, const char*, int, const char*)>("renameat")(olddirfd, oldpath, newdirfd, newpath);
 }
 
 } // extern "C"
