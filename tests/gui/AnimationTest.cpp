@@ -96,46 +96,6 @@ TEST_F(Animation, FramesComposeAndStayForTheirOwnDelaysAndTheLoopStartsOver)
                                                                       {655350, {back, back, back, c2}}, {500, {c0, c0, back, back}}}));
 }
 
-TEST_F(Animation, AShrunkOptimisedAnimationLeavesNothingOfWhatItsFramesCover)
-{
-    // As optimisers write them: a white screen with a red block, then frames that are only the
-    // rectangle round the block's old and new places, the old place white, the rest transparent
-    // (green, if it ever showed). The block moves by steps that fall between the box's pixels.
-    const auto block = [](int step) { return QRect(10 + 29 * step, 20 + 19 * step, 30, 30); };
-    GifBuilder gif(400, 300, {Rgb{255, 255, 255}, Rgb{255, 0, 0}, Rgb{0, 255, 0}, Rgb{0, 0, 0}});
-    for (int step = 0; step < 12; ++step) {
-        const QRect r = step ? block(step - 1) | block(step) : QRect(0, 0, 400, 300);
-        ImageSpec frame = GifBuilder::solid(r.width(), r.height(), step ? 2 : 0);
-        std::tie(frame.left, frame.top, frame.control->transparent) = std::tuple(r.left(), r.top(), 2);
-        for (int p = 0; p < r.width() * r.height(); ++p) {
-            const QPoint at = r.topLeft() + QPoint(p % r.width(), p / r.width());
-            frame.pixels[std::size_t(p)] = block(step).contains(at) ? 1 : step && block(step - 1).contains(at) ? 0 : frame.pixels[std::size_t(p)];
-        }
-        gif.image(frame);
-    }
-    play(gif.build());
-    const double zoom = window->sngZoom;
-    const QPointF origin = QPointF(place(0)) * zoom;
-    const int w = window->picAnimGif->surface().pixelSize().width(), h = window->picAnimGif->surface().pixelSize().height();
-    // After every tick, each box pixel whose area on the screen lies beside the block shows white
-    // alone, and each one within it red alone.
-    for (int step = 0; step < 12; ++step, window->Timer1_Timer()) {
-        int wrong = 0;
-        for (int p = 0; p < w * h; ++p) {
-            const QRectF area((QPointF(p % w, p / w) - origin) / zoom, QSizeF(1, 1) / zoom);
-            const QRgb want = !area.intersects(block(step)) ? 0xFFFFFFFFu : QRectF(block(step)).contains(area) ? 0xFFFF0000u : 0;
-            wrong += QRectF(0, 0, 400, 300).contains(area) && want && pixel(window->picAnimGif, p % w, p / w) != want;
-        }
-        EXPECT_EQ(wrong, 0) << "after frame " << step;
-    }
-}
-
-} // namespace
-} // namespace skarvel::test
-
-namespace skarvel::test {
-namespace {
-
 // A window that keeps none of a file's pictures decodes every one again whenever it shows it;
 // what it paints must be what a window that keeps them all paints, to the pixel: the strip, its
 // steps, and the animation as it comes round.

@@ -1,20 +1,15 @@
 // The window right after load, read back from its pixels and its controls: where the set-up put
-// them, the classic colours whatever the desktop's theme, the button faces and the fitting of
-// the captions.
+// them, the classic colours whatever the desktop's theme, the button faces, and the names the
+// tooltips give the keys.
 #include "WindowFixture.h"
 #include "support/MachineNeeds.h"
 
 #include "about/frmAbout.h"
-#include "runtime/ClickLabel.h"
-#include "runtime/LightControls.h"
 
 #include <QApplication>
-#include <QLabel>
 #include <QLineEdit>
-#include <QPainter>
 #include <QPushButton>
 #include <QRegularExpression>
-#include <QStyle>
 
 #include <map>
 
@@ -125,40 +120,6 @@ TEST_F(WindowLook, ButtonFacesOpenWithIconSaveEngravedUntilEnabled)
     EXPECT_TRUE(save.isEnabled() && black.count(0) && !black.count(0x808080) && !black.count(0xE0E0E0));
     window->EnableSaveButton(false);
     EXPECT_TRUE(save.surface().image().convertToFormat(QImage::Format_RGB32) == disabled && !save.isEnabled());
-}
-
-// Whether `label`, painted on a magenta sheet, kept inside its box.
-bool keepsInside(const LabelControl& label)
-{
-    QImage sheet(420, 420, QImage::Format_RGB32);
-    sheet.fill(Qt::magenta);
-    const QImage empty = sheet.copy();
-    QPainter painter(&sheet);
-    label.paint(painter);
-    // Covering the box must leave the sheet as it was.
-    painter.fillRect(label.pixelRect(), Qt::magenta);
-    painter.end();
-    return sheet == empty;
-}
-
-TEST_F(WindowLook, EveryCaptionOfBothWindowsFitsItsBox)
-{
-    window->lblNFrame[0]->setCaption(QStringLiteral("33"));
-    frmAbout about(window.get());
-    for (const LabelControl* label : {window->Label1, window->lblNFrame[0], about.lblDescrizione, about.Label6, about.Label3,
-                                      about.lblVersione, about.Label1, about.Label4, about.Label5})
-        EXPECT_TRUE(!label->Caption().isEmpty() && keepsInside(*label)) << label->Caption().toStdString();
-    // The command buttons' captions (the disabled one's light copy a pixel to the right), the options.
-    for (const auto& [button, caption] : {std::pair(window->picButton[0], "       Apri Gif"), std::pair(window->picButton[1], "       Salva")})
-        EXPECT_LE(QFontMetrics(button->surface().Font).horizontalAdvance(QString::fromLatin1(caption)) + 1, button->width()) << caption;
-    for (const QLabel* link : {static_cast<QLabel*>(about.lblEmail), static_cast<QLabel*>(about.lbleMail1)})
-        EXPECT_LE(QFontMetrics(link->font()).horizontalAdvance(link->text()), link->width()) << link->text().toStdString();
-    for (const QRadioButton* option : window->optTipoFiles) {
-        const QStyle& style = *option->style();
-        const int indicator = style.pixelMetric(QStyle::PM_ExclusiveIndicatorWidth, nullptr, option) +
-                              style.pixelMetric(QStyle::PM_RadioButtonLabelSpacing, nullptr, option);
-        EXPECT_LE(indicator + QFontMetrics(option->font()).horizontalAdvance(option->text()), option->width()) << option->text().toStdString();
-    }
 }
 
 TEST_F(WindowLook, TheAboutWindowsButtonHasAFlatClassicFaceAndSinksWhenPressed)
