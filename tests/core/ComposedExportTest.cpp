@@ -88,12 +88,12 @@ std::vector<QImage> compose(const ExportedFrames& gif, QRgb empty)
 QByteArray everyDisposal()
 {
     GifBuilder builder(9, 7, distinctColours(8));
-    const int frames[][7] = {{0, 0, 9, 7, 1, 0, 0}, {2, 1, 4, 3, 2, 2, 1}, {6, 4, 5, 5, 3, 1, 2}, {1, 1, 3, 3, 0, -1, 3}, {4, 2, 4, 4, 3, 4, 4},
-                             {0, 5, 2, 2, 5, -1, 5}, {5, 0, 4, 4, 2, 3, 1}, {3, 3, 2, 2, 1, -1, 2}, {20, 20, 2, 2, 2, -1, 0}};
-    for (const auto& [left, top, width, height, disposal, transparent, seed] : frames) {
+    const int frames[][8] = {{0, 0, 9, 7, 1, 0, 0, 0}, {2, 1, 4, 3, 2, 2, 1, 0}, {6, 4, 5, 5, 3, 1, 2, 1}, {1, 1, 3, 3, 0, -1, 3, 0}, {4, 2, 4, 4, 3, 4, 4, 0},
+                             {0, 5, 2, 2, 5, -1, 5, 0}, {5, 0, 4, 4, 2, 3, 1, 0}, {3, 3, 2, 2, 1, -1, 2, 0}, {20, 20, 2, 2, 2, -1, 0, 0}};
+    for (const auto& [left, top, width, height, disposal, transparent, seed, ownTable] : frames) {
         ImageSpec spec = GifBuilder::pattern(width, height, 6, seed);
         std::tie(spec.left, spec.top, spec.control) = std::tuple(left, top, GraphicControl{disposal, 5, transparent});
-        if (left == 6) {
+        if (ownTable) {
             spec.localColours = distinctColours(16);
             spec.localColours[2] = Rgb{1, 2, 3};
         }

@@ -91,7 +91,8 @@ TEST(FramePictures, AFileManyTimesWhatIsKeptShowsAndSavesWhatOneThatFitsDoes)
     // The animation's next frame, decoded on a thread of its own before the tick asks for it.
     FrameAhead ahead;
     ahead.want(tight, 2);
-    for (const auto until = std::chrono::steady_clock::now() + std::chrono::seconds(20); !tight.pictures->holds(2) && std::chrono::steady_clock::now() < until;)
+    const auto until = std::chrono::steady_clock::now() + std::chrono::seconds(20);
+    while (!tight.pictures->holds(2) && std::chrono::steady_clock::now() < until)
         std::this_thread::sleep_for(std::chrono::milliseconds(2));
     ASSERT_TRUE(tight.pictures->holds(2)) << "not decoded ahead";
     EXPECT_EQ(tight.FramePicture(2).image(), expected[2]);

@@ -56,7 +56,10 @@ TEST(LongRead, FilesAreReadOnlyAsFarAsTheOpenNeeds)
     // Stopped as the third frame is stored: no frame after it.
     StopToken stop;
     std::size_t last = 0;
-    const auto stored = [&](std::size_t index, const Picture&) { if ((last = index) == 2) stop.requestStop(); };
+    const auto stored = [&](std::size_t index, const Picture&) {
+        if ((last = index) == 2)
+            stop.requestStop();
+    };
     EXPECT_EQ(SplitGifFrames(dir.write(QStringLiteral("anim.gif"), animation(8)), table, stored, {}, &stop), -1);
     EXPECT_EQ(std::make_pair(last, table.frames.size()), std::make_pair(std::size_t(2), std::size_t(3)));
 }

@@ -38,7 +38,11 @@ TEST(LoadPicture, IndexesPastTheColourTableSharedTablesLimitsAndExtent)
     QByteArray noColours = ordinary;
     noColours[10] = char(quint8(noColours[10]) & 0x7f);
     const auto failureOf = [](QByteArrayView bytes, const PictureLimits& limits) {
-        try { LoadPicture(bytes, limits); } catch (const RuntimeError& error) { return error.number(); }
+        try {
+            LoadPicture(bytes, limits);
+        } catch (const RuntimeError& error) {
+            return error.number();
+        }
         return RuntimeError::InvalidCall;
     };
     EXPECT_EQ(std::tuple(failureOf(ordinary, {100 * 50 - 1}), failureOf(ordinary, {100 * 50, FrameCost(100, 50, true) - 1}), failureOf(noColours.remove(13, 6), {})),

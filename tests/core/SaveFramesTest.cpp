@@ -28,8 +28,9 @@ QByteArray pastTheTable()
     GifBuilder builder(20, 10, distinctColours(256));
     for (int i = 0; i < 3; ++i) {
         ImageSpec spec = GifBuilder::pattern(20 - i, 10, 40 + 100 * i, i);
-        std::tie(spec.control, spec.localColours, spec.interlaced, spec.left) =
-            std::tuple(GraphicControl{1, 5, i == 1 ? 200 : -1}, i == 2 ? distinctColours(8) : std::vector<Rgb>{}, i == 2, i == 2 ? 1 : 0);
+        spec.control = GraphicControl{1, 5, i == 1 ? 200 : -1};
+        if (i == 2)
+            std::tie(spec.localColours, spec.interlaced, spec.left) = std::tuple(distinctColours(8), true, 1);
         builder.image(spec);
     }
     QByteArray gif = builder.build();

@@ -26,7 +26,10 @@ void startExport(QProcess& process, const QString& gif, const QString& folder, b
 {
     process.setEnvironment(QProcess::systemEnvironment() + (namedTemporaries ? QStringList{QStringLiteral("SKARVEL_NO_TMPFILE=1")} : QStringList()));
     // A test run started in the background ignores SIGINT, and an export would inherit that.
-    process.setChildProcessModifier([] { for (const int signal : {SIGINT, SIGTERM, SIGHUP}) ::signal(signal, SIG_DFL); });
+    process.setChildProcessModifier([] {
+        for (const int signal : {SIGINT, SIGTERM, SIGHUP})
+            ::signal(signal, SIG_DFL);
+    });
     process.start(QStringLiteral(SKARVEL_FRAMES_EXE), {QStringLiteral("export"), gif, folder});
 }
 
