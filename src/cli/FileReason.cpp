@@ -35,6 +35,8 @@ QString FileReason(int error)
     case EMFILE:
     case ENFILE: return QStringLiteral("troppi file aperti");
     case EIO: return QStringLiteral("errore di input/output");
+    case ENOMEM: return QStringLiteral("memoria insufficiente");
+    case EPIPE: return QStringLiteral("chi legge l'uscita ha chiuso la pipe");
     default: return QStringLiteral("errore di sistema %1").arg(error);
     }
 }

@@ -13,17 +13,20 @@
 #include <QString>
 #include <QStringList>
 
+#include <fcntl.h>
 #include <sys/stat.h>
+#include <unistd.h>
 
 #include <cerrno>
 #include <cstdio>
+#include <memory>
 #include <new>
 
 using namespace skarvel;
 
 namespace {
 
-enum ExitCode { Ok = 0, NotAnimated = 1, CannotOpen = 2, SaveFailed = 3, Usage = 64 };
+enum ExitCode { Ok = 0, NotAnimated = 1, CannotOpen = 2, SaveFailed = 3, Usage = 64, OutputFailed = 74 };
 
 const char* const kUsage =
     "Uso:\n"
@@ -40,11 +43,17 @@ const char* const kUsage =
     "(\"skarvel-frames: PERCORSO: motivo\").\n"
     "\n"
     "Codici di uscita: 0 riuscito, 1 non è una GIF animata, 2 impossibile aprire il file,\n"
-    "3 errore durante il salvataggio, 64 uso errato.\n";
+    "3 errore durante il salvataggio, 64 uso errato, 74 impossibile scrivere sull'uscita\n"
+    "standard (il motivo va sull'errore standard).\n";
+
+// The first error in writing standard output, kept until the end tells it.
+int s_outputError = 0;
 
 void print(std::FILE* stream, const QByteArray& bytes)
 {
-    std::fwrite(bytes.constData(), 1, size_t(bytes.size()), stream);
+    if (std::fwrite(bytes.constData(), 1, size_t(bytes.size()), stream) != size_t(bytes.size()) && stream == stdout
+        && s_outputError == 0)
+        s_outputError = errno != 0 ? errno : EIO;
 }
 
 void printLine(std::FILE* stream, QString text)
@@ -119,7 +128,13 @@ QString folderProblem(const QString& folder)
     struct stat info {};
     if (::stat(EncodeFilePath(folder).constData(), &info) != 0)
         return errno == ENOENT ? QStringLiteral("la cartella non esiste") : FileReason(errno);
-    return S_ISDIR(info.st_mode) ? QString() : QStringLiteral("non è una cartella");
+    if (!S_ISDIR(info.st_mode))
+        return QStringLiteral("non è una cartella");
+    // A folder nobody may write into, or on a read-only file system, is told before the file is
+    // read; a full one is known only at the first frame, which stops the export at once.
+    if (::faccessat(AT_FDCWD, EncodeFilePath(folder).constData(), W_OK | X_OK, AT_EACCESS) != 0)
+        return FileReason(errno);
+    return QString();
 }
 
 int exportFrames(const QString& path, const QString& folder, FrameFormat format, bool composed)
@@ -133,20 +148,38 @@ int exportFrames(const QString& path, const QString& folder, FrameFormat format,
         printLine(stderr, messages::saveFailed());
         return SaveFailed;
     }
+    // What a failure prints is made before the work, which may leave too little memory for it.
+    const QByteArray failedLine = messages::saveFailed().replace(QStringLiteral("\r\n"), QStringLiteral("\n")).toUtf8() + '\n';
+    auto reserve = std::make_unique<char[]>(std::size_t(1) << 20);
     FrameTable table;
     FrameExport exporter(gifFile, folder, format, composed);
-    if (const int code = splitOutcome(path, exporter.split(table)); code != Ok)
-        return code;
+    const std::int32_t result = exporter.split(table);
+    if (!exporter.failed()) {
+        if (const int code = splitOutcome(path, result); code != Ok)
+            return code;
+    }
     if (!exporter.save(table)) {
-        if (const FileFailure failure = LastFileFailure(); failure.folder && failure.error == ENOENT)
+        reserve.reset();
+        if (const FileFailure failure = exporter.failure(); failure.folder && failure.error == ENOENT)
             complain(failure.path, QStringLiteral("la cartella non esiste"));
         else if (failure.error != 0)
             complain(failure.path, FileReason(failure.error));
-        printLine(stderr, messages::saveFailed());
+        print(stderr, failedLine);
         return SaveFailed;
     }
     printLine(stdout, messages::framesSaved(qsizetype(table.frames.size())));
     return Ok;
+}
+
+// A command's output that could not be written is its failure, however well the rest went.
+int outputOutcome(int code)
+{
+    if (std::fflush(stdout) != 0 && s_outputError == 0)
+        s_outputError = errno;
+    if (s_outputError == 0)
+        return code;
+    print(stderr, "skarvel-frames: uscita standard: " + FileReason(s_outputError).toUtf8() + '\n');
+    return code == Ok ? OutputFailed : code;
 }
 
 int run(int argc, char* argv[])
@@ -210,7 +243,7 @@ int main(int argc, char* argv[])
     IgnoreFileSizeSignal();
     // Running out of memory anywhere is a file that cannot be opened, never an abort.
     try {
-        return run(argc, argv);
+        return outputOutcome(run(argc, argv));
     } catch (const std::bad_alloc&) {
         std::fflush(stdout);
         std::fputs("\n", stderr);

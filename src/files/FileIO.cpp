@@ -127,15 +127,20 @@ int replaceWithUnnamed(int fd, int dirFd, const QByteArray& name)
     return EEXIST;
 }
 
-// The way for file systems without unnamed files: a named temporary, removed on failure and on
-// the usual signals (only SIGKILL can leave it).
-int replaceWithNamed(int dirFd, const QByteArray& name, std::span<const QByteArrayView> parts,
-                     const struct stat* old)
+// A hidden name of our own for a new file on file systems without unnamed files: its process and
+// a count make it unique among rival saves.
+QByteArray temporaryName(const QByteArray& name)
 {
     static std::atomic<unsigned> s_counter{0};
-    const QByteArray temporary = replacementName(name).chopped(4) + '-' + QByteArray::number(getpid()) + '-'
-                                 + QByteArray::number(s_counter++) + ".tmp";
-    const SignalCleanup cleanup(dirFd, temporary.constData());
+    return replacementName(name).chopped(4) + '-' + QByteArray::number(getpid()) + '-'
+           + QByteArray::number(s_counter++) + ".tmp";
+}
+
+// Writes `parts` into the new file `temporary`, which the caller covers against signals, and
+// answers the error number, having removed the file on a failure.
+int writeTemporary(int dirFd, const QByteArray& temporary, std::span<const QByteArrayView> parts,
+                   const struct stat* old)
+{
     const int fd = ::openat(dirFd, temporary.constData(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
     if (fd < 0)
         return errno;
@@ -143,10 +148,23 @@ int replaceWithNamed(int dirFd, const QByteArray& name, std::span<const QByteArr
     // Some file systems report a failed write only when the file is closed.
     if (::close(fd) != 0 && !error)
         error = errno;
-    if (!error && ::renameat(dirFd, temporary.constData(), dirFd, name.constData()) != 0)
-        error = errno;
     if (error)
         ::unlinkat(dirFd, temporary.constData(), 0);
+    return error;
+}
+
+// The way for file systems without unnamed files: a named temporary, removed on failure and on
+// the usual signals (only SIGKILL can leave it).
+int replaceWithNamed(int dirFd, const QByteArray& name, std::span<const QByteArrayView> parts,
+                     const struct stat* old)
+{
+    const QByteArray temporary = temporaryName(name);
+    const SignalCleanup cleanup(dirFd, temporary.constData());
+    int error = writeTemporary(dirFd, temporary, parts, old);
+    if (!error && ::renameat(dirFd, temporary.constData(), dirFd, name.constData()) != 0) {
+        error = errno;
+        ::unlinkat(dirFd, temporary.constData(), 0);
+    }
     return error;
 }
 
@@ -365,29 +383,64 @@ void WriteWholeFile(const QString& path, std::span<const QByteArrayView> parts)
     nameUnnamed(path, fd.fd, target, replacing ? &old : nullptr);
 }
 
-UnnamedFile::~UnnamedFile()
+PendingFile::~PendingFile()
 {
-    if (m_fd >= 0)
-        ::close(m_fd);
+    if (m_fd < 0)
+        return;
+    if (!m_temporary.isEmpty())
+        ::unlinkat(m_fd, m_temporary.constData(), 0);
+    ::close(m_fd);
 }
 
-UnnamedFile WriteUnnamedFile(const QString& path, std::span<const QByteArrayView> parts)
+void PendingFile::swap(PendingFile& other) noexcept
 {
-    const std::optional<Target> target = targetOf(path);
-    if (!target)
+    std::swap(m_fd, other.m_fd);
+    std::swap(m_temporary, other.m_temporary);
+    std::swap(m_cleanup, other.m_cleanup);
+}
+
+PendingFile WritePendingFile(const QString& path, std::span<const QByteArrayView> parts)
+{
+    Target target = openTarget(path);
+    PendingFile file;
+    file.m_fd = openUnnamed(target);
+    if (file.m_fd >= 0) {
+        if (const int error = writeAll(file.m_fd, parts))
+            fail(path, error);
+        return file;
+    }
+    if (errno != EOPNOTSUPP && errno != EISDIR && errno != EINVAL)
+        fail(path, errno);
+    const QByteArray temporary = temporaryName(target.name);
+    std::unique_ptr<SignalCleanup> cleanup = SignalCleanup::coverWaiting(target.dir.fd, temporary.constData());
+    if (!cleanup)
         return {};
-    UnnamedFile file(openUnnamed(*target));
-    if (!file.isValid() || writeAll(file.fd(), parts) != 0)
-        return {};
+    if (const int error = writeTemporary(target.dir.fd, temporary, parts, nullptr))
+        fail(path, error);
+    // The folder's descriptor now stands for the file, and removes it if it is never named.
+    file.m_fd = std::exchange(target.dir.fd, -1);
+    file.m_temporary = temporary;
+    file.m_cleanup = std::move(cleanup);
     return file;
 }
 
-void NameUnnamedFile(UnnamedFile& file, const QString& path)
+void NamePendingFile(PendingFile& file, const QString& path)
 {
+    // Whatever comes of it, the file is no longer pending.
+    PendingFile pending = std::move(file);
     const Target target = openTarget(path);
     struct stat old {};
     const bool replacing = checkTarget(path, target, old);
-    nameUnnamed(path, file.fd(), target, replacing ? &old : nullptr);
+    if (pending.m_temporary.isEmpty()) {
+        nameUnnamed(path, pending.m_fd, target, replacing ? &old : nullptr);
+        return;
+    }
+    const char* temporary = pending.m_temporary.constData();
+    if (replacing && ::fchmodat(pending.m_fd, temporary, old.st_mode & 0777, 0) != 0)
+        fail(path, errno);
+    if (::renameat(pending.m_fd, temporary, target.dir.fd, target.name.constData()) != 0)
+        fail(path, errno);
+    pending.m_temporary.clear();
 }
 
 } // namespace skarvel

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "files/SignalCleanup.h"
+
 #include <QByteArray>
 #include <QByteArrayView>
 #include <QString>
@@ -7,6 +9,7 @@
 #include <cstdint>
 #include <functional>
 #include <initializer_list>
+#include <memory>
 #include <span>
 #include <utility>
 
@@ -48,33 +51,40 @@ inline void WriteWholeFile(const QString& path, std::initializer_list<QByteArray
     WriteWholeFile(path, std::span(parts.begin(), parts.size()));
 }
 
-// A complete file with no name yet, in the folder it was written for: it appears only once named,
-// and is gone without a trace if it never is, however the process ends. Holds a descriptor.
-class UnnamedFile {
+// A complete file waiting for its name, in the folder it was written for: unnamed where the file
+// system has unnamed files, otherwise under a hidden temporary name that is removed when the
+// object goes without naming it, or when a signal ends the program (only SIGKILL can leave it).
+// Holds a descriptor.
+class PendingFile {
 public:
-    UnnamedFile() = default;
-    explicit UnnamedFile(int fd) : m_fd(fd) {}
-    UnnamedFile(UnnamedFile&& other) noexcept : m_fd(std::exchange(other.m_fd, -1)) {}
-    UnnamedFile& operator=(UnnamedFile&& other) noexcept
+    PendingFile() = default;
+    PendingFile(PendingFile&& other) noexcept { swap(other); }
+    PendingFile& operator=(PendingFile&& other) noexcept
     {
-        std::swap(m_fd, other.m_fd);
+        swap(other);
         return *this;
     }
-    ~UnnamedFile();
+    ~PendingFile();
     bool isValid() const { return m_fd >= 0; }
-    int fd() const { return m_fd; }
 
 private:
-    int m_fd = -1;
+    friend PendingFile WritePendingFile(const QString&, std::span<const QByteArrayView>);
+    friend void NamePendingFile(PendingFile&, const QString&);
+    void swap(PendingFile& other) noexcept;
+
+    int m_fd = -1; // the unnamed file, or the folder of the named temporary
+    QByteArray m_temporary; // empty for an unnamed file
+    std::unique_ptr<SignalCleanup> m_cleanup;
 };
 
-// Writes `parts` into an unnamed file in the folder of `path`, without looking at what stands at
-// `path`. Answers an invalid one, leaving nothing behind, where that cannot be done (no such
-// folder, no unnamed files on its file system, a failed write): WriteWholeFile then tells why.
-UnnamedFile WriteUnnamedFile(const QString& path, std::span<const QByteArrayView> parts);
+// Writes `parts` into a pending file in the folder of `path`, without looking at what stands at
+// `path`. Throws RuntimeError when that fails, leaving nothing behind (LastFileFailure() tells
+// why); answers an invalid one, having written nothing, when the file system has no unnamed files
+// and so many temporaries wait already that another could not be cleaned up.
+PendingFile WritePendingFile(const QString& path, std::span<const QByteArrayView> parts);
 // Gives `file` the name `path` as WriteWholeFile would give its content, with the same checks and
-// failures.
-void NameUnnamedFile(UnnamedFile& file, const QString& path);
+// failures; on a failure, the pending file is gone.
+void NamePendingFile(PendingFile& file, const QString& path);
 
 // The last failure of WriteWholeFile, NameUnnamedFile or ReadWholeFile on this thread: the path
 // and the system's error number (or kNotRegularFile, kFileTooLarge), so that a caller that only

@@ -24,7 +24,10 @@ struct Slot {
     char name[64] = {};
 };
 constexpr int kFree = 0, kTaken = 1, kArmed = 2;
-constexpr int kSlots = 8;
+// The first few for files that exist only for an instant, the rest for files waiting to be named.
+// Untouched slots cost no memory.
+constexpr int kInstantSlots = 8;
+constexpr int kSlots = kInstantSlots + 4096;
 Slot s_slots[kSlots];
 static_assert(std::atomic<int>::is_always_lock_free, "the handler may only touch lock-free atomics");
 
@@ -75,24 +78,50 @@ void installOnce()
     });
 }
 
+void arm(int index, int dirFd, const char* name)
+{
+    Slot& slot = s_slots[index];
+    slot.dirFd = dirFd;
+    std::strncpy(slot.name, name, sizeof slot.name - 1);
+    slot.name[sizeof slot.name - 1] = '\0';
+    slot.state.store(kArmed);
+}
+
+bool take(int index)
+{
+    int expected = kFree;
+    return s_slots[index].state.compare_exchange_strong(expected, kTaken);
+}
+
 } // namespace
 
 SignalCleanup::SignalCleanup(int dirFd, const char* name)
 {
     installOnce();
     // Saves come one after the other, so a slot is all but always free at once.
-    for (m_slot = 0;; m_slot = (m_slot + 1) % kSlots) {
-        int expected = kFree;
-        if (s_slots[m_slot].state.compare_exchange_strong(expected, kTaken))
-            break;
-        if (m_slot == kSlots - 1)
+    for (m_slot = 0; !take(m_slot); m_slot = (m_slot + 1) % kInstantSlots) {
+        if (m_slot == kInstantSlots - 1)
             std::this_thread::yield();
     }
-    Slot& slot = s_slots[m_slot];
-    slot.dirFd = dirFd;
-    std::strncpy(slot.name, name, sizeof slot.name - 1);
-    slot.name[sizeof slot.name - 1] = '\0';
-    slot.state.store(kArmed);
+    arm(m_slot, dirFd, name);
+}
+
+std::unique_ptr<SignalCleanup> SignalCleanup::coverWaiting(int dirFd, const char* name)
+{
+    installOnce();
+    // Waiting files are taken and given back roughly in turn: looking on from the last one taken
+    // finds a free slot at once.
+    static std::atomic<int> s_next{kInstantSlots};
+    const int start = s_next.load();
+    for (int i = 0; i < kSlots - kInstantSlots; ++i) {
+        const int index = kInstantSlots + (start - kInstantSlots + i) % (kSlots - kInstantSlots);
+        if (take(index)) {
+            s_next.store(index + 1 < kSlots ? index + 1 : kInstantSlots);
+            arm(index, dirFd, name);
+            return std::unique_ptr<SignalCleanup>(new SignalCleanup(index));
+        }
+    }
+    return nullptr;
 }
 
 SignalCleanup::~SignalCleanup()

@@ -1,11 +1,13 @@
 #pragma once
 
+#include <memory>
+
 namespace skarvel {
 
 // Removes a named temporary file if a signal ends the program while it exists (any signal whose
 // default is to end the process, SIGKILL aside), then lets the signal end the program as it would
 // have. Signals the program ignores stay ignored, and handlers installed by others are kept.
-// A few files may be covered at once, from any threads.
+// A few files may be covered at once from any threads, and thousands written ahead of their naming.
 class SignalCleanup {
 public:
     // Call before the file exists under `name`, so that no moment is left uncovered, and keep it
@@ -16,7 +18,13 @@ public:
     SignalCleanup(const SignalCleanup&) = delete;
     SignalCleanup& operator=(const SignalCleanup&) = delete;
 
+    // The same for a file that waits, complete, to be named later, of which there may be thousands
+    // at once: answers nothing when all the places kept for them are taken, and such a file is
+    // then better not made yet.
+    static std::unique_ptr<SignalCleanup> coverWaiting(int dirFd, const char* name);
+
 private:
+    explicit SignalCleanup(int slot) : m_slot(slot) {}
     int m_slot;
 };
 

@@ -24,6 +24,7 @@ QImage ComposedScreens::screen(std::size_t index)
         const Picture picture = m_pictures.next();
         if (picture.isNull())
             throw std::bad_alloc();
+        m_shown = QImage(); // drawn on in place, not copied
         m_shown = m_composer.compose(picture, PlacementOf(m_table, m_next));
         ++m_next;
     }

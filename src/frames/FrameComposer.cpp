@@ -30,14 +30,28 @@ FrameComposer::FrameComposer(int width, int height, QRgb empty) : m_empty(empty)
     m_canvas.fill(empty);
 }
 
+void FrameComposer::disposeOfLast()
+{
+    if (m_disposal == 2) {
+        for (int y = m_area.top(); y <= m_area.bottom(); ++y)
+            std::fill_n(row(m_canvas, y) + m_area.left(), m_area.width(), m_empty);
+    } else if (m_disposal == 3 && !m_area.isEmpty()) {
+        for (int y = m_area.top(); y <= m_area.bottom(); ++y)
+            std::copy_n(reinterpret_cast<const QRgb*>(m_before.constScanLine(y - m_area.top())), m_area.width(),
+                        row(m_canvas, y) + m_area.left());
+    }
+    m_disposal = 0;
+    m_before = QImage();
+}
+
 QImage FrameComposer::compose(const Picture& picture, const FramePlacement& placement)
 {
+    disposeOfLast();
     const QImage& image = picture.image();
     const QRect area = QRect(placement.left, placement.top, image.width(), image.height()) & m_canvas.rect();
-    QImage before;
     if (placement.disposal == 3 && !area.isEmpty()) {
-        before = m_canvas.copy(area);
-        if (before.isNull())
+        m_before = m_canvas.copy(area);
+        if (m_before.isNull())
             throw std::bad_alloc();
     }
     if (!area.isEmpty()) {
@@ -55,16 +69,9 @@ QImage FrameComposer::compose(const Picture& picture, const FramePlacement& plac
             }
         }
     }
-    const QImage shown = m_canvas;
-    if (placement.disposal == 2) {
-        for (int y = area.top(); y <= area.bottom(); ++y)
-            std::fill_n(row(m_canvas, y) + area.left(), area.width(), m_empty);
-    } else if (placement.disposal == 3 && !area.isEmpty()) {
-        for (int y = area.top(); y <= area.bottom(); ++y)
-            std::copy_n(reinterpret_cast<const QRgb*>(before.constScanLine(y - area.top())), area.width(),
-                        row(m_canvas, y) + area.left());
-    }
-    return shown;
+    m_disposal = placement.disposal;
+    m_area = area;
+    return m_canvas;
 }
 
 } // namespace skarvel

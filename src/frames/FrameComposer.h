@@ -24,11 +24,20 @@ public:
     // whatever comes next). Then the frame's disposal applies to the canvas: 2 clears its
     // rectangle to `empty`, 3 puts back what the rectangle held; any other keeps the canvas.
     // Throws std::bad_alloc when memory runs out for the canvas.
+    // Let go of a screen before asking for the next one: the canvas is then drawn on in place,
+    // where a screen still held costs a copy of the whole canvas.
     QImage compose(const Picture& picture, const FramePlacement& placement);
 
 private:
+    void disposeOfLast();
+
     QImage m_canvas;
     QRgb m_empty;
+    // The last frame's disposal, applied only when the next frame is drawn: at once, it would
+    // copy the canvas that the last screen still shares.
+    int m_disposal = 0;
+    QRect m_area;
+    QImage m_before;
 };
 
 } // namespace skarvel

@@ -11,9 +11,11 @@
 #include <sys/resource.h>
 
 #include <algorithm>
+#include <cerrno>
 #include <new>
 #include <optional>
 #include <system_error>
+#include <utility>
 
 namespace skarvel {
 
@@ -63,53 +65,99 @@ std::int32_t FrameExport::split(FrameTable& table)
     FrameKeeping keeping;
     keeping.pictureBytes = 0;
     const std::int32_t result = SplitGifFrames(
-        m_gifFile, table, [&](std::size_t index, const Picture& picture) { queue(table, index, picture); }, keeping);
+        m_gifFile, table, [&](std::size_t index, const Picture& picture) { queue(table, index, picture); }, keeping,
+        &m_stopSplit);
     {
         const std::lock_guard lock(m_mutex);
         m_splitEnded = true;
-        m_stop = result < 1; // nothing of a file that did not open may be named
+        // Nothing of a file that did not open may be named, but for the frames written before a
+        // failed one, which are whole: that failure is the one to tell.
+        m_stop = result < 1 && !m_failed;
     }
     m_changed.notify_all();
     return result;
+}
+
+bool FrameExport::failed()
+{
+    const std::lock_guard lock(m_mutex);
+    return m_failed;
+}
+
+FileFailure FrameExport::failure()
+{
+    const std::lock_guard lock(m_mutex);
+    return m_failure;
 }
 
 void FrameExport::queue(const FrameTable& table, std::size_t index, const Picture& picture)
 {
     if (index >= m_limit)
         return;
+    {
+        std::unique_lock lock(m_mutex);
+        // A composed screen shares the canvas: the next frame is drawn on it only once the writer
+        // has encoded the last.
+        const std::int64_t room = m_composed ? 1 : kQueueBytes;
+        m_changed.wait(lock, [&] { return m_queuedBytes < room || m_aheadOver || m_failed || m_stop; });
+        if (m_aheadOver || m_failed || m_stop) {
+            m_limit = 0;
+            return;
+        }
+    }
+    Job job;
+    job.index = index;
+    const bool made = makeJob(table, job, picture);
+    {
+        const std::lock_guard lock(m_mutex);
+        if (made) {
+            m_queuedBytes += job.bytes;
+            m_jobs.push_back(std::move(job));
+            ++m_queued;
+        } else {
+            m_limit = 0; // only the writing ahead stops: save() writes the rest and tells why
+        }
+    }
+    m_changed.notify_all();
+}
+
+bool FrameExport::makeJob(const FrameTable& table, Job& job, const Picture& picture)
+{
     try {
-        Job job;
-        job.index = index;
         if (m_format == FrameFormat::Gif) {
             job.gifBytes = table.gifBytes;
-            job.gifParts = GifFileParts(table, index);
+            job.gifParts = GifFileParts(table, job.index);
         } else if (m_composed) {
             // Frames come in order: the canvas holds the screen of the one before.
-            if (index == 0)
+            if (job.index == 0)
                 m_composer.emplace(table.GifWidth, table.GifHeight, EmptyScreen(table, m_format));
-            job.screen = m_composer->compose(picture, PlacementOf(table, index));
+            job.screen = m_composer->compose(picture, PlacementOf(table, job.index));
         } else {
             job.picture = picture; // shared, not copied
         }
-        std::unique_lock lock(m_mutex);
-        const std::int64_t room = m_composed ? kScreenQueueBytes : kQueueBytes;
-        m_changed.wait(lock, [&] { return m_queuedBytes < room || m_gaveUp || m_stop; });
-        m_queuedBytes += job.picture.byteCount() + job.screen.sizeInBytes();
-        m_jobs.push_back(std::move(job));
-        ++m_queued;
     } catch (const std::bad_alloc&) {
-        m_limit = 0; // only the writing ahead stops: save() writes the rest and tells why
-        return;
+        return false;
     } catch (const RuntimeError&) {
-        m_limit = 0;
-        return;
+        return false;
+    }
+    job.bytes = job.picture.byteCount() + job.screen.sizeInBytes();
+    return true;
+}
+
+void FrameExport::release(Job& job)
+{
+    job.picture = Picture();
+    job.screen = QImage();
+    {
+        const std::lock_guard lock(m_mutex);
+        m_queuedBytes -= std::exchange(job.bytes, 0);
     }
     m_changed.notify_all();
 }
 
 void FrameExport::writeAhead()
 {
-    QByteArray head;
+    QByteArray storage;
     for (;;) {
         Job job;
         {
@@ -120,23 +168,42 @@ void FrameExport::writeAhead()
             job = std::move(m_jobs.front());
             m_jobs.pop_front();
         }
-        UnnamedFile file;
+        const QString path = FramePath(m_prefix, job.index, m_format);
+        PendingFile file;
+        std::optional<FileFailure> failure;
         try {
-            file = WriteUnnamedFile(FramePath(m_prefix, job.index, m_format), parts(job, head));
+            const std::vector<QByteArrayView> bytes = parts(job, storage);
+            if (m_composed)
+                release(job); // encoded: the canvas may take the next frame while these are written
+            file = WritePendingFile(path, bytes);
         } catch (const RuntimeError&) {
+            failure = LastFileFailure();
         } catch (const std::bad_alloc&) {
+            failure = FileFailure{path, ENOMEM};
         }
-        const bool done = file.isValid();
+        release(job);
+        if (storage.capacity() > kQueueBytes / 16)
+            storage = QByteArray(); // a large screen's file is not kept while the split waits
+        const bool ahead = file.isValid();
         {
             const std::lock_guard lock(m_mutex);
-            m_queuedBytes -= job.picture.byteCount() + job.screen.sizeInBytes();
-            if (done)
+            if (ahead) {
                 m_files.push_back(std::move(file));
-            else
-                m_gaveUp = true; // save() tells why, in its turn
+            } else {
+                // What waits is let go at once, and a failure stops the split.
+                m_jobs.clear();
+                m_queuedBytes = 0;
+                m_aheadOver = true;
+                // A split that ended in a failure of its own has the last word.
+                if (failure && !m_stop) {
+                    m_failed = true;
+                    m_failure = *failure;
+                    m_stopSplit.requestStop();
+                }
+            }
         }
         m_changed.notify_all();
-        if (!done)
+        if (!ahead)
             return;
     }
 }
@@ -148,13 +215,22 @@ std::vector<QByteArrayView> FrameExport::parts(const Job& job, QByteArray& stora
     return m_composed ? ScreenFileParts(job.screen, m_format, storage) : PictureFileParts(job.picture, m_format, storage);
 }
 
-UnnamedFile FrameExport::written(std::size_t index)
+PendingFile FrameExport::written(std::size_t index)
 {
     std::unique_lock lock(m_mutex);
     if (index >= m_queued)
         return {};
-    m_changed.wait(lock, [&] { return m_files.size() > index || m_gaveUp; });
-    return m_files.size() > index ? std::move(m_files[index]) : UnnamedFile();
+    m_changed.wait(lock, [&] { return m_files.size() > index || m_aheadOver; });
+    return m_files.size() > index ? std::move(m_files[index]) : PendingFile();
+}
+
+bool FrameExport::fail(const QString& path, int error)
+{
+    const std::lock_guard lock(m_mutex);
+    if (!m_failed)
+        m_failure = error != 0 ? FileFailure{path, error} : LastFileFailure();
+    m_failed = true;
+    return false;
 }
 
 bool FrameExport::save(const FrameTable& table)
@@ -166,11 +242,15 @@ bool FrameExport::save(const FrameTable& table)
     QByteArray storage;
     for (std::size_t k = 0; k < table.frames.size(); ++k) {
         const QString path = FramePath(m_prefix, k, m_format);
-        UnnamedFile file = written(k);
+        PendingFile file = written(k);
         try {
             if (file.isValid()) {
-                NameUnnamedFile(file, path);
-            } else if (m_format == FrameFormat::Gif) {
+                NamePendingFile(file, path);
+                continue;
+            }
+            if (failed())
+                return false; // the frames written before the failed one are named
+            if (m_format == FrameFormat::Gif) {
                 WriteWholeFile(path, GifFileParts(table, k));
             } else if (m_composed) {
                 if (!screens)
@@ -182,14 +262,14 @@ bool FrameExport::save(const FrameTable& table)
                 WriteWholeFile(path, PictureFileParts(rest->next(), m_format, storage));
             }
         } catch (const RuntimeError&) {
-            return false;
+            return fail(path, 0);
         } catch (const std::bad_alloc&) {
-            return false;
+            return fail(path, ENOMEM);
         }
         if (m_format != FrameFormat::Gif && !FileExists(path))
-            return false;
+            return fail(path, 0);
     }
-    return true;
+    return !failed();
 }
 
 } // namespace skarvel

@@ -31,6 +31,21 @@ QByteArray brokenMiddle()
     return gif.insert(gif.indexOf(QByteArray("\x00\x21\xF9", 3)) + 9, '\x99');
 }
 
+// 160 frames of a million pixels, frame 3 a tenth taller than the others, and frame 153 that cannot
+// be decoded: an export that went on decoding after frame 3 failed would come to it, since the
+// frames waiting to be written hold the split back by far fewer frames than that.
+QByteArray largeFrames()
+{
+    GifBuilder builder{1000, 1100, distinctColours(4)};
+    for (int i = 0; i < 160; ++i)
+        builder.image(GifBuilder::solid(1000, i == 3 ? 1100 : 1000, std::uint8_t(i % 4)));
+    QByteArray gif = builder.build();
+    qsizetype at = -1;
+    for (int i = 0; i <= 153; ++i)
+        at = gif.indexOf(QByteArray("\x21\xF9", 2), at + 1);
+    return gif.insert(at + 8, '\x99');
+}
+
 // Each: a script, its exit status, texts that must be in what it wrote, and what is left in out/
 // ("{L}" stands for $L).
 using Case = std::tuple<const char*, int, std::vector<const char*>, std::string>;
@@ -89,8 +104,22 @@ const Case kCases[] = {
     {"ulimit -c 0; ulimit -f 0 && $X export anim.gif out; echo \"$? [$(ls -A out)]\";"
      " SKARVEL_NO_TMPFILE=1 $X export anim.gif out 2>/dev/null; echo \"$? [$(ls -A out)]\"", 0,
      {"out/anim0.bmp: file troppo grande\n", "3 []\n3 []\n"}, ""},
-    {"unshare -m true || exit 77; unshare -m sh -c 'mount -t tmpfs -o ro none out && $X export anim.gif out'", 3,
-     {"out/anim0.bmp: file system in sola lettura"}, ""},
+    // A folder that cannot be written is told before the file is even decoded (rotto.gif would fail).
+    {"unshare -m true || exit 77; unshare -m sh -c 'mount -t tmpfs -o ro none out && $X export rotto.gif out'", 3,
+     {"skarvel-frames: out: file system in sola lettura\n"}, ""},
+    {"chmod 755 . && chmod 555 out && R= && [ $(id -u) != 0 ] || R='setpriv --reuid=65534 --regid=65534 --clear-groups';"
+     " $R $X export rotto.gif out", 3, {"skarvel-frames: out: permesso negato\n"}, ""},
+    // A frame that cannot be written stops the export there, with and without unnamed files: the
+    // frames before it are named, nothing is decoded after it (the broken frame is never reached)
+    // and nothing is left of it.
+    {"ulimit -c 0; ulimit -f 2000; for n in '' 1; do env ${n:+SKARVEL_NO_TMPFILE=1} $X export grande.gif out;"
+     " echo \"$? [$(ls -A out | paste -sd ' ')]\"; rm -f out/*; done", 0,
+     {"skarvel-frames: out/grande3.bmp: file troppo grande\n", "3 [grande0.bmp grande1.bmp grande2.bmp]\nskarvel-frames: out/grande3.bmp",
+      "\n3 [grande0.bmp grande1.bmp grande2.bmp]\n[]"}, ""},
+    // Output that cannot be written fails the command, whose work is done all the same.
+    {"$X info anim.gif >/dev/full; echo \"info $?\"; $X export anim.gif out >/dev/full; echo \"export $?\"", 0,
+     {"skarvel-frames: uscita standard: spazio esaurito sul dispositivo\n", "info 74\n", "export 74\n"},
+     "anim0.bmp anim1.bmp"},
     // A full disk, with and without unnamed files: the frame that did not fit leaves nothing.
     {"unshare -m true || exit 77; unshare -m sh -c 'mount -t tmpfs -o size=4k none out || exit 77; $X export anim.gif out"
      " --format gif; echo \"$? [$(ls -A out)]\"; rm out/*; SKARVEL_NO_TMPFILE=1 $X export anim.gif out --format gif 2>/dev/null;"
@@ -112,11 +141,13 @@ TEST(Cli, EveryNameWorksAndEveryFailureSaysWhy)
     qputenv("X", SKARVEL_FRAMES_EXE);
     qputenv("L", QByteArray(250, 'x'));
     qputenv("S", SKARVEL_STRIKE_SHIM);
+    const QByteArray large = largeFrames();
     for (const auto& [script, code, says, files] : kCases) {
         SCOPED_TRACE(script);
         const ScratchDir dir;
         dir.write(QStringLiteral("anim.gif"), twoFrames());
         dir.write(QStringLiteral("rotto.gif"), brokenMiddle());
+        dir.write(QStringLiteral("grande.gif"), large);
         QProcess sh;
         // What it wrote ends with what is left in out/, hidden names too: "[name name ...]".
         sh.start(QStringLiteral("/bin/sh"), {QStringLiteral("-c"), QStringLiteral("cd \"$0\" && mkdir out; (%1) 2>&1; rc=$?; echo \"[$(LC_ALL=C ls -A out | paste -sd ' ')]\"; exit $rc").arg(QString::fromUtf8(script)), dir.path()});

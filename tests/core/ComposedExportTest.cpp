@@ -1,6 +1,8 @@
 // PNG and composed exports: every file written is decoded again and compared, pixel for pixel,
 // with the frames as giflib decodes them and as a few lines here compose them.
 #include "frames/FrameExport.h"
+#include "frames/FramePlacement.h"
+#include "frames/SplitGifFrames.h"
 #include "support/GifBuilder.h"
 #include "support/TestFiles.h"
 
@@ -164,4 +166,25 @@ TEST(ComposedExport, FramesNotWrittenAheadAreComposedTheSame)
         ASSERT_EQ(setrlimit(RLIMIT_NOFILE, &files), 0);
         expectFrames(exported, compose(exported, 0), std::to_string(descriptors) + " descriptors");
     }
+}
+
+// A screen let go of before the next is asked for leaves the canvas to be drawn on in place,
+// whatever the disposals: a composed export holds one canvas, not one for each screen waiting.
+// One still held keeps what it showed.
+TEST(ComposedExport, ScreensLetGoOfLeaveOneCanvas)
+{
+    FrameTable table;
+    ASSERT_GE(SplitGifBytes(everyDisposal(), table), 1);
+    FrameComposer composer(table.GifWidth, table.GifHeight, 0);
+    const uchar* canvas = nullptr;
+    for (std::size_t i = 0; i < table.frames.size(); ++i) {
+        const QImage screen = composer.compose(table.FramePicture(i), PlacementOf(table, i));
+        if (i == 0)
+            canvas = screen.constBits();
+        EXPECT_EQ(screen.constBits(), canvas) << "frame " << i;
+    }
+    const QImage held = composer.compose(table.FramePicture(1), PlacementOf(table, 1)); // disposal 2
+    const QImage kept = held.copy();
+    composer.compose(table.FramePicture(0), PlacementOf(table, 0));
+    EXPECT_TRUE(held == kept);
 }
