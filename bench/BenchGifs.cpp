@@ -7,6 +7,7 @@
 
 #include <gif_lib.h>
 
+#include <algorithm>
 #include <cmath>
 #include <stdexcept>
 #include <vector>
@@ -42,6 +43,11 @@ void drawFrame(const BenchGif& gif, int index, std::uint64_t seed, std::vector<G
 {
     if (gif.content == Content::Screen)
         return drawScreenFrame(gif.width, gif.height, index, pixels);
+    if (gif.content == Content::Flat) {
+        for (int y = 0; y < gif.height; ++y)
+            std::fill_n(pixels.data() + std::size_t(y) * gif.width, gif.width, GifPixelType((y * 8 / gif.height + index) % 192));
+        return;
+    }
     if (gif.content == Content::Noise) {
         Noise noise{0x9E3779B97F4A7C15ull * (seed + 1)};
         for (GifPixelType& pixel : pixels)

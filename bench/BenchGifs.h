@@ -11,6 +11,7 @@ enum class Content {
     Noise,  // random pixels of 256 colours
     Smooth, // smooth moving gradients of 192 colours
     Screen, // a screen recording in 256 greys (ScreenFrames.h)
+    Flat,   // a few wide bands of one colour each: files of kilobytes for frames of megabytes
 };
 
 // A large animated GIF the benchmark opens and saves.

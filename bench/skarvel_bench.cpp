@@ -1,12 +1,13 @@
 // Opens and saves large GIFs with Skarvel's core, its programs (skarvel-frames, the window) and
 // with the tools people use today, each run in a process of its own so that its peak memory can
 // be told, and prints the tables.
-//   skarvel_bench WORK_DIR [--repeat N] [--only NAME] [--opens | --programs | --hostile | --composed]
+//   skarvel_bench WORK_DIR [--repeat N] [--only NAME] [--opens | --programs | --hostile | --composed | --failing]
 //   skarvel_bench --once slurp|split-one-thread|split FILE   (one open in this process, for profiling)
 // --opens measures the opens alone; --programs only Skarvel's programs against the reference
 // tools (skarvel-frames info and export, the window, the file of a million frames); --hostile
 // only the hostile files' opens on one core and on all (HostileOpens.h).; --composed
-// only the PNG and composed exports against ImageMagick's -coalesce.
+// only the PNG and composed exports against ImageMagick's -coalesce; --failing only the exports of
+// large frames that fail or write through named temporaries (FailingExports.h).
 #include "BenchGifs.h"
 #include "Folders.h"
 #include "HostileOpens.h"
@@ -18,6 +19,7 @@
 #include "frames/FrameCutter.h"
 #include "frames/SplitGifFrames.h"
 #include "files/FileIO.h"
+#include "FailingExports.h"
 
 #include <QFileInfo>
 
@@ -65,6 +67,7 @@ struct Options {
     bool programsOnly = false;
     bool hostileOnly = false;
     bool composedOnly = false;
+    bool failingOnly = false;
 };
 
 // Measures one GIF into the tables.
@@ -279,7 +282,7 @@ void Bench::millionFrames()
 
 int usage()
 {
-    std::fprintf(stderr, "usage: skarvel_bench WORK_DIR [--repeat N] [--only NAME] [--opens | --programs | --hostile | --composed]\n");
+    std::fprintf(stderr, "usage: skarvel_bench WORK_DIR [--repeat N] [--only NAME] [--opens | --programs | --hostile | --composed | --failing]\n");
     return 64;
 }
 
@@ -308,6 +311,8 @@ int main(int argc, char** argv)
             options.hostileOnly = true;
         else if (std::strcmp(argv[i], "--composed") == 0)
             options.composedOnly = true;
+        else if (std::strcmp(argv[i], "--failing") == 0)
+            options.failingOnly = true;
         else if (i + 1 == argc)
             return usage();
         else if (std::strcmp(argv[i], "--repeat") == 0)
@@ -323,6 +328,12 @@ int main(int argc, char** argv)
 
     std::printf("%u hardware threads, best of %d runs each\n", std::thread::hardware_concurrency(), options.repeat);
     const double harnessMiB = inChild([] { return true; }).peakMiB;
+    if (options.failingOnly) {
+        bench.rows = measureFailingExports(kCli, options.work, bench.folders, options.repeat, options.only);
+        QDir(bench.folders.root).removeRecursively();
+        printRows(bench.rows, harnessMiB);
+        return 0;
+    }
     for (const BenchGif& spec : kGifs) {
         if (!options.hostileOnly && (options.only.empty() || options.only == spec.name))
             bench.gif(spec);
