@@ -3,7 +3,7 @@
 
 SKARVEL_ROOT=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
 
-# Prints the Debian packages of the given kinds (run, build, test, package, fuzz, bench), one a
+# Prints the Debian packages of the given kinds (run, build, test, package, fuzz, bench, docs), one a
 # line, from packaging/packages.list, the one place that names them.
 skarvel_packages() {
   local kinds=" $* " kind pkg _

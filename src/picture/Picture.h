@@ -14,7 +14,7 @@
 namespace skarvel {
 
 // Refusals that keep a hostile or absurd file from exhausting memory. Every real animated GIF
-// stays far below the defaults; the README lists them.
+// stays far below the defaults; docs/limits.md lists them.
 struct PictureLimits {
     // One image of at most this many pixels (an 8192 x 8192 frame, 64 MiB decoded).
     static constexpr std::int64_t kMaxPixels = std::int64_t(8192) * 8192;
