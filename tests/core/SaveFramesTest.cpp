@@ -97,7 +97,7 @@ TEST(SaveFrames, TheFirstFailureStopsTheSaveAndOnlyRegularFilesCount)
     ASSERT_EQ(exporter.split(exported), 2);
     ASSERT_TRUE(QDir(dir.path()).rename(QStringLiteral("gone"), QStringLiteral("moved")));
     EXPECT_FALSE(exporter.save(exported));
-    const FileFailure failure = LastFileFailure();
+    const FileFailure failure = exporter.failure();
     EXPECT_EQ(std::tuple(failure.path, failure.error, failure.folder), std::tuple(dir.file(QStringLiteral("gone")), ENOENT, true));
 
     // A saved frame counts when a regular file is there: a folder of its name does not.
