@@ -2,6 +2,7 @@
 #include "cli/FileReason.h"
 #include "frames/FrameTable.h"
 #include "frames/Messages.h"
+#include "frames/FrameChoice.h"
 #include "frames/FrameExport.h"
 #include "frames/FramePlacement.h"
 #include "frames/SaveFrames.h"
@@ -20,22 +21,26 @@
 #include <cerrno>
 #include <cstdio>
 #include <memory>
+#include <optional>
 #include <new>
 
 using namespace skarvel;
 
 namespace {
 
-enum ExitCode { Ok = 0, NotAnimated = 1, CannotOpen = 2, SaveFailed = 3, Usage = 64, OutputFailed = 74 };
+enum ExitCode { Ok = 0, NotAnimated = 1, CannotOpen = 2, SaveFailed = 3, NoSuchFrame = 4, Usage = 64, OutputFailed = 74 };
 
 const char* const kUsage =
     "Uso:\n"
     "  skarvel-frames info [--] FILE\n"
     "      Divide FILE nei suoi frame e stampa la tabella dei frame in JSON.\n"
-    "  skarvel-frames export [--format bmp|gif|png] [--composed] [--] FILE CARTELLA\n"
+    "  skarvel-frames export [--format bmp|gif|png] [--composed] [--frames ELENCO] [--] FILE CARTELLA\n"
     "      Salva tutti i frame di FILE in CARTELLA come file numerati (predefinito: bmp).\n"
     "      --composed (con bmp o png): ogni frame è lo schermo intero come appare, composto\n"
     "      sui frame precedenti; nei bmp il trasparente diventa il colore di sfondo.\n"
+    "      --frames ELENCO: salva solo i frame scelti, con i nomi di sempre. ELENCO sono numeri\n"
+    "      da 0 e intervalli separati da virgole: 0, 3-7, 10- (fino all'ultimo), last (l'ultimo),\n"
+    "      5-last; per esempio --frames 0 o --frames 0,10-19,last.\n"
     "  skarvel-frames --help | --version\n"
     "\n"
     "Dopo \"--\" nessun argomento è un'opzione: \"export -- --format out\" salva i frame del\n"
@@ -43,8 +48,9 @@ const char* const kUsage =
     "(\"skarvel-frames: PERCORSO: motivo\").\n"
     "\n"
     "Codici di uscita: 0 riuscito, 1 non è una GIF animata, 2 impossibile aprire il file,\n"
-    "3 errore durante il salvataggio, 64 uso errato, 74 impossibile scrivere sull'uscita\n"
-    "standard (il motivo va sull'errore standard).\n";
+    "3 errore durante il salvataggio, 4 --frames chiede un frame che il file non ha (nulla\n"
+    "è salvato), 64 uso errato (anche un ELENCO illeggibile o vuoto), 74 impossibile\n"
+    "scrivere sull'uscita standard (il motivo va sull'errore standard).\n";
 
 // The first error in writing standard output, kept until the end tells it.
 int s_outputError = 0;
@@ -137,7 +143,7 @@ QString folderProblem(const QString& folder)
     return QString();
 }
 
-int exportFrames(const QString& path, const QString& folder, FrameFormat format, bool composed)
+int exportFrames(const QString& path, const QString& folder, FrameFormat format, bool composed, const FrameChoice& choice)
 {
     // Frames are named after the file, which needs a folder in front of its name; "./" gives it
     // one without asking where we are, which a deep enough folder cannot tell.
@@ -152,11 +158,17 @@ int exportFrames(const QString& path, const QString& folder, FrameFormat format,
     const QByteArray failedLine = messages::saveFailed().replace(QStringLiteral("\r\n"), QStringLiteral("\n")).toUtf8() + '\n';
     auto reserve = std::make_unique<char[]>(std::size_t(1) << 20);
     FrameTable table;
-    FrameExport exporter(gifFile, folder, format, composed);
+    FrameExport exporter(gifFile, folder, format, composed, choice);
     const std::int32_t result = exporter.split(table);
     if (!exporter.failed()) {
         if (const int code = splitOutcome(path, result); code != Ok)
             return code;
+        // Frames written ahead wait unnamed: nothing is saved.
+        if (const std::optional<std::size_t> frame = choice.missing(table.frames.size())) {
+            complain(path, QStringLiteral("il file ha %1 frame (da 0 a %2), non il frame %3")
+                               .arg(table.frames.size()).arg(table.frames.size() - 1).arg(*frame));
+            return NoSuchFrame;
+        }
     }
     if (!exporter.save(table)) {
         reserve.reset();
@@ -167,7 +179,7 @@ int exportFrames(const QString& path, const QString& folder, FrameFormat format,
         print(stderr, failedLine);
         return SaveFailed;
     }
-    printLine(stdout, messages::framesSaved(qsizetype(table.frames.size())));
+    printLine(stdout, messages::framesSaved(qsizetype(choice.chosenCount(table.frames.size()))));
     return Ok;
 }
 
@@ -206,6 +218,7 @@ int run(int argc, char* argv[])
 
     FrameFormat format = FrameFormat::Bmp;
     bool composed = false;
+    FrameChoice choice;
     QStringList operands;
     bool optionsOver = false;
     for (qsizetype i = 0; i < args.size(); ++i) {
@@ -223,6 +236,11 @@ int run(int argc, char* argv[])
                                                      : FrameFormat::Bmp;
         } else if (exporting && arg == QLatin1String("--composed")) {
             composed = true;
+        } else if (exporting && arg == QLatin1String("--frames")) {
+            const std::optional<FrameChoice> chosen = i + 1 < args.size() ? FrameChoice::parse(args[++i]) : std::nullopt;
+            if (!chosen)
+                return usageError(QStringLiteral("--frames vuole un elenco come 0 o 3-7 o 10- o last, separati da virgole"));
+            choice = *chosen;
         } else {
             return usageError(QStringLiteral("opzione sconosciuta: ") + arg);
         }
@@ -233,7 +251,7 @@ int run(int argc, char* argv[])
         return usageError(QStringLiteral("export vuole FILE e CARTELLA"));
     if (composed && format == FrameFormat::Gif)
         return usageError(QStringLiteral("--composed vuole --format bmp o png"));
-    return exportFrames(operands[0], operands[1], format, composed);
+    return exportFrames(operands[0], operands[1], format, composed, choice);
 }
 
 } // namespace

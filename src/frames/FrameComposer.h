@@ -27,6 +27,8 @@ public:
     // Let go of a screen before asking for the next one: the canvas is then drawn on in place,
     // where a screen still held costs a copy of the whole canvas.
     QImage compose(const Picture& picture, const FramePlacement& placement);
+    // The screen of the frame drawn last, as compose() answered it.
+    QImage shown() const { return m_canvas; }
 
 private:
     void disposeOfLast();

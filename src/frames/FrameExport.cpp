@@ -34,11 +34,13 @@ std::size_t framesAhead()
 
 } // namespace
 
-FrameExport::FrameExport(const QString& sGifFile, const QString& folder, FrameFormat format, bool composed)
+FrameExport::FrameExport(const QString& sGifFile, const QString& folder, FrameFormat format, bool composed,
+                         FrameChoice choice)
     : m_gifFile(sGifFile),
       m_prefix(FramePrefix(folder, sGifFile)),
       m_format(format),
       m_composed(composed && format != FrameFormat::Gif),
+      m_choice(std::move(choice)),
       m_limit(framesAhead())
 {
 }
@@ -59,7 +61,7 @@ std::int32_t FrameExport::split(FrameTable& table)
     try {
         m_writer = std::thread([this] { writeAhead(); });
     } catch (const std::system_error&) {
-        m_limit = 0; // no thread to be had: everything is written by save()
+        m_ahead = false; // no thread to be had: everything is written by save()
     }
     // Pictures go to the writer as they are made; none is kept for later.
     FrameKeeping keeping;
@@ -92,7 +94,10 @@ FileFailure FrameExport::failure()
 
 void FrameExport::queue(const FrameTable& table, std::size_t index, const Picture& picture)
 {
-    if (index >= m_limit)
+    // A frame that is not chosen costs nothing here, but a composed one is drawn on the canvas
+    // for the screens after it.
+    const bool chosen = m_choice.knownChosen(index);
+    if (!m_ahead || (!chosen && !m_composed))
         return;
     {
         std::unique_lock lock(m_mutex);
@@ -100,23 +105,24 @@ void FrameExport::queue(const FrameTable& table, std::size_t index, const Pictur
         // has encoded the last.
         const std::int64_t room = m_composed ? 1 : kQueueBytes;
         m_changed.wait(lock, [&] { return m_queuedBytes < room || m_aheadOver || m_failed || m_stop; });
-        if (m_aheadOver || m_failed || m_stop) {
-            m_limit = 0;
+        if (m_aheadOver || m_failed || m_stop || (chosen && m_queued.size() >= m_limit)) {
+            m_ahead = false;
             return;
         }
     }
     Job job;
     job.index = index;
-    const bool made = makeJob(table, job, picture);
+    if (!makeJob(table, job, picture)) {
+        m_ahead = false; // only the writing ahead stops: save() writes the rest and tells why
+        return;
+    }
+    if (!chosen)
+        return;
     {
         const std::lock_guard lock(m_mutex);
-        if (made) {
-            m_queuedBytes += job.bytes;
-            m_jobs.push_back(std::move(job));
-            ++m_queued;
-        } else {
-            m_limit = 0; // only the writing ahead stops: save() writes the rest and tells why
-        }
+        m_queuedBytes += job.bytes;
+        m_jobs.push_back(std::move(job));
+        m_queued.push_back(index);
     }
     m_changed.notify_all();
 }
@@ -131,7 +137,9 @@ bool FrameExport::makeJob(const FrameTable& table, Job& job, const Picture& pict
             // Frames come in order: the canvas holds the screen of the one before.
             if (job.index == 0)
                 m_composer.emplace(table.GifWidth, table.GifHeight, EmptyScreen(table, m_format));
+            m_composedLast.reset();
             job.screen = m_composer->compose(picture, PlacementOf(table, job.index));
+            m_composedLast = job.index;
         } else {
             job.picture = picture; // shared, not copied
         }
@@ -218,10 +226,34 @@ std::vector<QByteArrayView> FrameExport::parts(const Job& job, QByteArray& stora
 PendingFile FrameExport::written(std::size_t index)
 {
     std::unique_lock lock(m_mutex);
-    if (index >= m_queued)
+    if (m_taken >= m_queued.size() || m_queued[m_taken] != index)
         return {};
-    m_changed.wait(lock, [&] { return m_files.size() > index || m_aheadOver; });
-    return m_files.size() > index ? std::move(m_files[index]) : PendingFile();
+    m_changed.wait(lock, [&] { return m_files.size() > m_taken || m_aheadOver; });
+    return m_files.size() > m_taken ? std::move(m_files[m_taken++]) : PendingFile();
+}
+
+// Frames not written ahead are decoded again, on every core, from the first of them on; their
+// screens are composed again from the first frame, but for the screen the canvas shows still.
+QImage FrameExport::screenNotWrittenAhead(const FrameTable& table, std::size_t index)
+{
+    if (m_composer && m_composedLast == index)
+        return m_composer->shown();
+    m_composer.reset(); // one canvas at a time
+    if (!m_screens)
+        m_screens.emplace(table, m_format);
+    return m_screens->screen(index);
+}
+
+Picture FrameExport::pictureNotWrittenAhead(const FrameTable& table, std::size_t index)
+{
+    if (!m_rest) {
+        m_rest.emplace(table, index, ThreadCount(kAllCores));
+        m_restNext = index;
+    }
+    for (; m_restNext < index; ++m_restNext)
+        m_rest->next(); // not chosen
+    ++m_restNext;
+    return m_rest->next();
 }
 
 bool FrameExport::fail(const QString& path, int error)
@@ -235,12 +267,11 @@ bool FrameExport::fail(const QString& path, int error)
 
 bool FrameExport::save(const FrameTable& table)
 {
-    // Frames not written ahead are decoded again, on every core, from the first of them on; their
-    // screens are composed again from the first frame.
-    std::optional<PicturesInOrder> rest;
-    std::optional<ComposedScreens> screens;
     QByteArray storage;
-    for (std::size_t k = 0; k < table.frames.size(); ++k) {
+    const std::size_t count = table.frames.size();
+    for (std::size_t k = 0; k < count; ++k) {
+        if (!m_choice.chosen(k, count))
+            continue;
         const QString path = FramePath(m_prefix, k, m_format);
         PendingFile file = written(k);
         try {
@@ -250,17 +281,12 @@ bool FrameExport::save(const FrameTable& table)
             }
             if (failed())
                 return false; // the frames written before the failed one are named
-            if (m_format == FrameFormat::Gif) {
+            if (m_format == FrameFormat::Gif)
                 WriteWholeFile(path, GifFileParts(table, k));
-            } else if (m_composed) {
-                if (!screens)
-                    screens.emplace(table, m_format);
-                WriteWholeFile(path, ScreenFileParts(screens->screen(k), m_format, storage));
-            } else {
-                if (!rest)
-                    rest.emplace(table, k, ThreadCount(kAllCores));
-                WriteWholeFile(path, PictureFileParts(rest->next(), m_format, storage));
-            }
+            else if (m_composed)
+                WriteWholeFile(path, ScreenFileParts(screenNotWrittenAhead(table, k), m_format, storage));
+            else
+                WriteWholeFile(path, PictureFileParts(pictureNotWrittenAhead(table, k), m_format, storage));
         } catch (const RuntimeError&) {
             return fail(path, 0);
         } catch (const std::bad_alloc&) {

@@ -2,7 +2,10 @@
 
 #include "base/StopToken.h"
 #include "files/FileIO.h"
+#include "frames/FrameChoice.h"
+#include "frames/ComposedScreens.h"
 #include "frames/FrameComposer.h"
+#include "frames/PicturesInOrder.h"
 #include "frames/SaveFrames.h"
 #include "picture/Picture.h"
 
@@ -36,7 +39,10 @@ public:
     // writer has encoded it.
     static constexpr std::int64_t kQueueBytes = std::int64_t(64) << 20;
 
-    FrameExport(const QString& sGifFile, const QString& folder, FrameFormat format, bool composed = false);
+    // Only the frames in `choice` are encoded and written, under the names a whole export gives
+    // them; a composed export still composes the frames before a chosen one.
+    FrameExport(const QString& sGifFile, const QString& folder, FrameFormat format, bool composed = false,
+                FrameChoice choice = {});
     ~FrameExport();
     FrameExport(const FrameExport&) = delete;
     FrameExport& operator=(const FrameExport&) = delete;
@@ -66,6 +72,8 @@ private:
     void writeAhead();
     void release(Job& job);
     PendingFile written(std::size_t index);
+    QImage screenNotWrittenAhead(const FrameTable& table, std::size_t index);
+    Picture pictureNotWrittenAhead(const FrameTable& table, std::size_t index);
     std::vector<QByteArrayView> parts(const Job& job, QByteArray& storage) const;
     bool fail(const QString& path, int error);
 
@@ -73,15 +81,23 @@ private:
     QString m_prefix;
     FrameFormat m_format;
     bool m_composed;
-    std::optional<FrameComposer> m_composer; // on the splitting thread, for the frames written ahead
+    FrameChoice m_choice;
+    std::optional<FrameComposer> m_composer; // for the frames written ahead, on the splitting thread
+    std::optional<std::size_t> m_composedLast; // the frame whose screen the composer shows
     std::size_t m_limit; // frames written ahead at most: each holds a descriptor until named
+    bool m_ahead = true; // frames are still written ahead
+    // Taking up where the writing ahead stopped, in save().
+    std::optional<PicturesInOrder> m_rest;
+    std::size_t m_restNext = 0;
+    std::optional<ComposedScreens> m_screens;
     StopToken m_stopSplit;
 
     std::mutex m_mutex;
     std::condition_variable m_changed;
     std::deque<Job> m_jobs;
-    std::vector<PendingFile> m_files; // frame k's is m_files[k]
-    std::size_t m_queued = 0;
+    std::vector<std::size_t> m_queued; // the frames queued, in order
+    std::vector<PendingFile> m_files; // written, in the same order
+    std::size_t m_taken = 0; // of those, named by save()
     std::int64_t m_queuedBytes = 0; // of the pictures or screens queued or being written
     bool m_splitEnded = false;
     bool m_aheadOver = false; // no more frames are written ahead: save() writes the rest

@@ -130,7 +130,13 @@ const Case kCases[] = {
      " 'export --format jpg a.gif out' 'export --composed --format gif a.gif out' 'export --format'; do $X $a 2>/dev/null; echo \"$? $a\"; done; $X --version; $X --help", 0,
      {"64 \n64 split\n64 info\n64 info -x a.gif\n64 info a.gif b.gif\n64 export a.gif\n64 export a.gif out x\n"
       "64 export --format jpg a.gif out\n64 export --composed --format gif a.gif out\n64 export --format\n"
-      "skarvel-frames 1.3.0\n", "export [--format bmp|gif|png] [--composed] [--] FILE CARTELLA"}, ""},
+      "skarvel-frames 1.3.0\n", "export [--format bmp|gif|png] [--composed] [--frames ELENCO] [--] FILE CARTELLA"}, ""},
+    // A list that cannot be read is bad usage; one that names a frame the file lacks saves nothing.
+    {"for l in '' a 3-1 1,,2 -3 1-2-3 ' 1' last-3 1, +1; do $X export --frames \"$l\" anim.gif out 2>/dev/null; echo \"$? [$l]\";"
+     " done; $X export anim.gif out --frames 2>/dev/null; echo $?; for l in 2 0-2 2- 1,last,5; do $X export --frames $l anim.gif out"
+     " --format png --composed; echo \"$? [$l]\"; done", 0,
+     {"64 []\n64 [a]\n64 [3-1]\n64 [1,,2]\n64 [-3]\n64 [1-2-3]\n64 [ 1]\n64 [last-3]\n64 [1,]\n64 [+1]\n64\n",
+      "skarvel-frames: anim.gif: il file ha 2 frame (da 0 a 1), non il frame 2\n4 [2]\n", "4 [0-2]\n", "4 [2-]\n", "4 [1,last,5]\n"}, ""},
 };
 
 } // namespace
@@ -161,4 +167,39 @@ TEST(Cli, EveryNameWorksAndEveryFailureSaysWhy)
             EXPECT_TRUE(out.contains(expected)) << expected << "\nin: " << out.toStdString();
         EXPECT_TRUE(out.endsWith(("[" + files + "]\n").c_str())) << "left: " << out.toStdString();
     }
+}
+
+// Twelve frames of every disposal, offsets and transparency: each choice of frames writes the
+// matching files of a whole export, byte for byte, in every format and composed, with frames
+// written ahead and with none (too few descriptors), where the save takes up the work.
+TEST(Cli, ChosenFramesAreTheWholeExportsFiles)
+{
+    GifBuilder builder(7, 6, distinctColours(8));
+    for (int i = 0; i < 12; ++i) {
+        ImageSpec spec = GifBuilder::pattern(2 + i % 4, 2 + i % 3, 8, i);
+        std::tie(spec.left, spec.top, spec.control) = std::tuple(i % 4, i % 3, GraphicControl{1 + i % 3, 5, i % 2 ? 3 : -1});
+        builder.image(spec);
+    }
+    const ScratchDir dir;
+    dir.write(QStringLiteral("anim.gif"), builder.build());
+    qputenv("X", SKARVEL_FRAMES_EXE);
+    const char* const script = R"sh(
+        set -e
+        for f in bmp gif png 'png --composed' 'bmp --composed'; do
+          rm -rf all && mkdir all && $X export --format $f anim.gif all >/dev/null
+          for case in 0:0 3-7:34567 10-:AB last:B 2,0,5-6,5,last,11-:0256B 9-last:9AB; do
+            for n in 1024 20; do
+              rm -rf out && mkdir out && (ulimit -n $n; $X export --format $f --frames ${case%:*} anim.gif out >/dev/null)
+              expected=$(echo ${case#*:} | sed 's/./& /g; s/A/10/; s/B/11/')
+              for k in $expected; do cmp out/anim$k.${f%% *} all/anim$k.${f%% *}; done
+              [ $(ls out | wc -l) = $(echo $expected | wc -w) ] && echo "ok $f ${case%:*} $n"
+            done
+          done
+        done)sh";
+    QProcess sh;
+    sh.start(QStringLiteral("/bin/sh"), {QStringLiteral("-c"), QStringLiteral("cd \"$0\" && %1").arg(QLatin1String(script)), dir.path()});
+    ASSERT_TRUE(sh.waitForFinished(300000));
+    const QByteArray out = sh.readAll() + sh.readAllStandardError();
+    EXPECT_EQ(sh.exitCode(), 0) << out.toStdString();
+    EXPECT_EQ(out.count("ok "), 5 * 6 * 2) << out.toStdString();
 }
