@@ -9,6 +9,8 @@
 // only the PNG and composed exports against ImageMagick's -coalesce; --failing only the exports of
 // large frames that fail or write through named temporaries (FailingExports.h).
 #include "BenchGifs.h"
+#include "ChosenFrames.h"
+#include "FailingExports.h"
 #include "Folders.h"
 #include "HostileOpens.h"
 #include "Measure.h"
@@ -19,7 +21,6 @@
 #include "frames/FrameCutter.h"
 #include "frames/SplitGifFrames.h"
 #include "files/FileIO.h"
-#include "FailingExports.h"
 
 #include <QFileInfo>
 
@@ -121,6 +122,8 @@ void Bench::gif(const BenchGif& spec)
     std::fflush(stdout);
     if (options.composedOnly) {
         composedExports(path, name);
+        for (Row& row : measureChosenFrames(kCli, path, name, folders, options.repeat))
+            rows.push_back(std::move(row));
         return;
     }
     opens(path, name);
@@ -128,6 +131,8 @@ void Bench::gif(const BenchGif& spec)
         return;
     exports(spec, path, name);
     composedExports(path, name);
+    for (Row& row : measureChosenFrames(kCli, path, name, folders, options.repeat))
+        rows.push_back(std::move(row));
     windowRuns.push_back(measureWindow(kWindow, name, path, folders, options.repeat, kPlayedFrames));
 }
 
