@@ -4,6 +4,7 @@
 #include "frames/FrameExport.h"
 #include "frames/PathHelpers.h"
 #include "frames/SplitGifFrames.h"
+#include "files/SignalCleanup.h"
 #include "support/GifBuilder.h"
 #include "support/TestFiles.h"
 
@@ -12,6 +13,8 @@
 #include <QFile>
 
 #include <gtest/gtest.h>
+
+#include <sys/resource.h>
 
 #include <cerrno>
 
@@ -103,4 +106,32 @@ TEST(SaveFrames, TheFirstFailureStopsTheSaveAndOnlyRegularFilesCount)
     // A saved frame counts when a regular file is there: a folder of its name does not.
     EXPECT_EQ(std::vector({FileExists(dir.write(QStringLiteral("f.bmp"), "BM")), FileExists(dir.file(QStringLiteral("missing.bmp"))), FileExists(dir.path()), FileExists({})}),
               std::vector({true, false, false, false}));
+}
+
+// A frame that cannot be written (frame 3, the one a file-size limit leaves out) stops the split
+// there: the frames waiting are let go and nothing more is decoded, however many frames follow;
+// the frames before it are named.
+TEST(FrameExport, AFailedWriteStopsTheSplit)
+{
+    GifBuilder builder{1000, 1100, distinctColours(4)};
+    for (int i = 0; i < 160; ++i)
+        builder.image(GifBuilder::solid(1000, i == 3 ? 1100 : 1000, std::uint8_t(i % 4)));
+    const ScratchDir dir;
+    const QString gif = dir.write(QStringLiteral("big.gif"), builder.build());
+    ASSERT_TRUE(QDir(dir.path()).mkdir(QStringLiteral("out")));
+    IgnoreFileSizeSignal();
+    rlimit unlimited{};
+    ASSERT_EQ(getrlimit(RLIMIT_FSIZE, &unlimited), 0);
+    const rlimit limited{1000 * 1024, unlimited.rlim_max};
+    ASSERT_EQ(setrlimit(RLIMIT_FSIZE, &limited), 0);
+    FrameTable table;
+    FrameExport exporter(gif, dir.file(QStringLiteral("out")), FrameFormat::Bmp);
+    const std::int32_t result = exporter.split(table);
+    const bool saved = exporter.save(table);
+    ASSERT_EQ(setrlimit(RLIMIT_FSIZE, &unlimited), 0);
+    EXPECT_EQ(std::tuple(exporter.failed(), result, saved, exporter.failure().error), std::tuple(true, -1, false, EFBIG));
+    // The frames waiting to be written hold the split back by far fewer than 150 frames.
+    EXPECT_LT(table.frames.size(), 160u);
+    EXPECT_EQ(QDir(dir.file(QStringLiteral("out"))).entryList(QDir::Files | QDir::Hidden),
+              QStringList({QStringLiteral("big0.bmp"), QStringLiteral("big1.bmp"), QStringLiteral("big2.bmp")}));
 }
