@@ -9,7 +9,6 @@ namespace skarvel {
 
 namespace {
 
-// A canvas that is shared with a screen handed out copies itself on the first write.
 QRgb* row(QImage& canvas, int y)
 {
     auto* line = reinterpret_cast<QRgb*>(canvas.scanLine(y));
@@ -55,7 +54,13 @@ QImage FrameComposer::compose(const Picture& picture, const FramePlacement& plac
             }
         }
     }
-    const QImage shown = m_canvas;
+    // A copy of its own rather than the canvas shared: whoever holds the screen (the writer, on
+    // a thread of its own) would otherwise be kept apart from the next write only by a reference
+    // count that Qt reads unordered. It costs what sharing did: a screen still held at the next
+    // write made the canvas copy itself then.
+    QImage shown = m_canvas.copy();
+    if (shown.isNull())
+        throw std::bad_alloc();
     if (placement.disposal == 2) {
         for (int y = area.top(); y <= area.bottom(); ++y)
             std::fill_n(row(m_canvas, y) + area.left(), area.width(), m_empty);

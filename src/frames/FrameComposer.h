@@ -20,8 +20,8 @@ public:
     FrameComposer(int width, int height, QRgb empty);
 
     // Draws `picture` at its place, clipped to the screen, its transparent pixels leaving the
-    // canvas as it was, and answers the screen as shown (shared, not copied: it stays as it is
-    // whatever comes next). Then the frame's disposal applies to the canvas: 2 clears its
+    // canvas as it was, and answers the screen as shown (a copy: it stays as it is whatever
+    // comes next, on whichever thread it is read). Then the frame's disposal applies to the canvas: 2 clears its
     // rectangle to `empty`, 3 puts back what the rectangle held; any other keeps the canvas.
     // Throws std::bad_alloc when memory runs out for the canvas.
     QImage compose(const Picture& picture, const FramePlacement& placement);

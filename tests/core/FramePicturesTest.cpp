@@ -3,6 +3,7 @@
 // thread asks.
 #include "frames/FrameAhead.h"
 #include "frames/FrameExport.h"
+#include "frames/PicturesInOrder.h"
 #include "frames/SaveFrames.h"
 #include "frames/SplitGifFrames.h"
 #include "support/GifBuilder.h"
@@ -13,6 +14,7 @@
 #include <gtest/gtest.h>
 
 #include <chrono>
+#include <future>
 #include <map>
 #include <thread>
 
