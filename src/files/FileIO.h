@@ -20,8 +20,8 @@ namespace skarvel {
 inline constexpr std::int64_t kMaxReadBytes = std::int64_t(2) << 30;
 std::int64_t ReadLimitBytes();
 // Puts `bytes` in place of that limit (0: the machine's again) and answers what stood in its
-// place before. Only the tests set it (tests/support/ScopedReadLimit.h), to read files at exactly
-// the limit and one byte past it without files of gibibytes.
+// place before. Only the tests set it, to read files at exactly the limit and one byte past it
+// without files of gibibytes.
 std::int64_t SetReadLimitBytes(std::int64_t bytes);
 
 // Reads the whole regular file at `path`. Throws RuntimeError when it cannot; a folder, a FIFO

@@ -80,11 +80,10 @@ int frameFiles(const FrameTable& frames, const ScratchDir& dir, const QString& f
 
 class LongWork : public MainWindowTest {
 protected:
-    // Long enough to split and to save that the status bar counts while it runs: 250 frames of
-    // 400 x 400, made once.
+    // 250 frames, made once: the work is held after its first one while the test acts.
     static const QByteArray& longGif()
     {
-        static const QByteArray bytes = solidFrames(250, {}, 400, true);
+        static const QByteArray bytes = solidFrames(250, {}, 40, true);
         return bytes;
     }
     // Runs `during` once the work that the next dialog's answer starts is under way, the work held
@@ -146,9 +145,11 @@ TEST_F(LongWork, ASaveCountsItsFilesAndEscOrClosingStopsItKeepingWholeFiles)
     EXPECT_EQ(frameFiles(window->Frames, dir, bitmaps, FrameFormat::Bmp), 1);
     window->optTipoFiles[1]->click();
     bool stayed = false;
-    whileWorking([&] { stayed = !window->close() && window->isVisible() && window->Frames.frames.size() == 250; });
+    whileWorking([&] { stayed = !window->close() && window->isVisible() && window->Frames.frames.size() == 250; },
+                 QStringLiteral("    Salvati: "), &counted);
     save(gifs);
-    EXPECT_EQ(std::make_tuple(stayed, ends, window->isVisible(), dialogs.messages.size()), std::make_tuple(true, 1, false, std::size_t(0)));
+    EXPECT_EQ(std::make_tuple(stayed, counted, ends, window->isVisible(), dialogs.messages.size()),
+              std::make_tuple(true, QStringLiteral("1"), 1, false, std::size_t(0)));
     // The closed window has let its frames go: the file is split again for what it wrote.
     FrameTable frames;
     ASSERT_EQ(SplitGifBytes(longGif(), frames), 249);
