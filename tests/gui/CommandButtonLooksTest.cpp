@@ -107,11 +107,11 @@ struct PaintCounter : QObject {
 
 TEST_F(CommandButtonLooks, InputDuringAnOpenIsDroppedAndTheLooksFollowThePointerAfterIt)
 {
-    // A file that takes a while to split, under the wait cursor, every box repainted once the
-    // dialog closed. During it the pointer clicks the about button and the other format, then
-    // presses the open button and leaves it, and the keys and the code ask for commands: nothing
-    // of it may act or show once the work is over.
-    const QString slow = dir.write(QStringLiteral("lenta.gif"), solidFrames(12, {}, 900, true));
+    // A file whose split is held after its first frame, under the wait cursor, every box
+    // repainted once the dialog closed. During it the pointer clicks the about button and the
+    // other format, then presses the open button and leaves it, and the keys and the code ask for
+    // commands: nothing of it may act or show once the work is over.
+    const QString slow = dir.write(QStringLiteral("lenta.gif"), solidFrames(12, {}, 60, true));
     dialogs.answers = {slow};
     QPoint last = outside();
     bool during = false;
