@@ -182,8 +182,21 @@ FileFailure LastFileFailure()
     return t_failure;
 }
 
+namespace {
+
+std::atomic<std::int64_t> g_readLimitSet{0};
+
+} // namespace
+
+std::int64_t SetReadLimitBytes(std::int64_t bytes)
+{
+    return g_readLimitSet.exchange(bytes);
+}
+
 std::int64_t ReadLimitBytes()
 {
+    if (const std::int64_t set = g_readLimitSet.load())
+        return set;
     static const std::int64_t limit = [] {
         const long pages = ::sysconf(_SC_PHYS_PAGES);
         const long pageSize = ::sysconf(_SC_PAGESIZE);

@@ -22,6 +22,10 @@ namespace skarvel {
 // larger one could not be held beside what is made of it.
 inline constexpr std::int64_t kMaxReadBytes = std::int64_t(2) << 30;
 std::int64_t ReadLimitBytes();
+// Puts `bytes` in place of that limit (0: the machine's again) and answers what stood in its
+// place before. Only the tests set it, to read files at exactly the limit and one byte past it
+// without files of gibibytes.
+std::int64_t SetReadLimitBytes(std::int64_t bytes);
 
 // Reads the whole regular file at `path`. Throws RuntimeError when it cannot; a folder, a FIFO
 // or a device is refused without being read, a file larger than ReadLimitBytes() too

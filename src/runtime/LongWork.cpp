@@ -76,6 +76,13 @@ bool LongWork::eventFilter(QObject*, QEvent* event)
     return true;
 }
 
+void LongWork::advance(std::size_t done)
+{
+    m_done = done;
+    if (stepGate)
+        stepGate(done);
+}
+
 void LongWork::run(const std::function<void(const StopToken&)>& work, const std::function<void()>& shown)
 {
     QEventLoop loop;

@@ -5,6 +5,8 @@
 
 #include <QObject>
 
+#include <atomic>
+#include <cstddef>
 #include <functional>
 
 namespace skarvel {
@@ -29,12 +31,23 @@ public:
     void stop() { m_stop.requestStop(); }
     bool stopped() const { return m_stop.stopRequested(); }
 
+    // How far the work got (frames stored, files written): told by the work on its thread after
+    // each step, read by `shown`.
+    void advance(std::size_t done);
+    std::size_t progress() const { return m_done; }
+
+    // For the tests: when set, the work passes through it after each step it tells, on its own
+    // thread, before it looks at the token again. A test holds the work there until the input it
+    // sends has been handled, however fast the machine: the order is certain, not hoped for.
+    static inline std::function<void(std::size_t done)> stepGate;
+
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
     Hourglass m_wait;
     StopToken m_stop;
+    std::atomic<std::size_t> m_done{0};
 };
 
 } // namespace skarvel

@@ -15,8 +15,6 @@
 #include <QScrollBar>
 #include <QTimer>
 
-#include <atomic>
-
 namespace skarvel {
 
 void frmSkarvel::ResetForOpen()
@@ -79,18 +77,17 @@ void frmSkarvel::OpenGifFile(const QString& sGifPath)
         FrameKeeping keeping;
         keeping.pictureBytes = keptPictureBytes;
         keeping.rendition = &frmSkarvel::ThumbnailRendition;
-        std::atomic<std::size_t> stored{0};
         std::size_t shown = 0;
         LongWork work;
         const QScopedValueRollback<LongWork*> current(m_work, &work);
         work.run(
             [&](const StopToken& stop) {
                 result = SplitGifFrames(
-                    sGifPath, split, [&](std::size_t index, const Picture&) { stored = index + 1; }, keeping, &stop);
+                    sGifPath, split, [&](std::size_t index, const Picture&) { work.advance(index + 1); }, keeping, &stop);
             },
             [&] {
-                if (alive && !m_unloaded && stored != shown && !work.stopped())
-                    sbMain->SetText(1, FrameCountText(std::int32_t(shown = stored)));
+                if (alive && !m_unloaded && work.progress() != shown && !work.stopped())
+                    sbMain->SetText(1, FrameCountText(std::int32_t(shown = work.progress())));
             });
         stopped = work.stopped();
     }

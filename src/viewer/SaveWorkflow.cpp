@@ -11,8 +11,6 @@
 #include <QRadioButton>
 #include <QScopedValueRollback>
 
-#include <atomic>
-
 namespace skarvel {
 
 void frmSkarvel::SaveAllFrames()
@@ -33,17 +31,16 @@ void frmSkarvel::SaveAllFrames()
     bool stopped = false;
     m_opening = true;
     {
-        std::atomic<std::size_t> written{0};
         std::size_t shown = 0;
         LongWork work;
         const QScopedValueRollback<LongWork*> current(m_work, &work);
         work.run(
             [&](const StopToken& stop) {
-                saved = SaveFrames(Frames, sGifFile, folder, format, &stop, [&](std::size_t n) { written = n; });
+                saved = SaveFrames(Frames, sGifFile, folder, format, &stop, [&](std::size_t n) { work.advance(n); });
             },
             [&] {
-                if (alive && !m_unloaded && written != shown)
-                    sbMain->SetText(1, SavedCountText(std::int32_t(shown = written)));
+                if (alive && !m_unloaded && work.progress() != shown)
+                    sbMain->SetText(1, SavedCountText(std::int32_t(shown = work.progress())));
             });
         stopped = work.stopped();
     }

@@ -3,6 +3,7 @@
 // thread asks.
 #include "frames/FrameAhead.h"
 #include "frames/FrameExport.h"
+#include "frames/PicturesInOrder.h"
 #include "frames/SaveFrames.h"
 #include "frames/SplitGifFrames.h"
 #include "support/GifBuilder.h"
@@ -13,8 +14,11 @@
 #include <gtest/gtest.h>
 
 #include <chrono>
+#include <functional>
+#include <future>
 #include <map>
 #include <thread>
+#include <vector>
 
 using namespace skarvel;
 using namespace skarvel::test;
@@ -61,6 +65,37 @@ std::map<QString, QByteArray> saved(const QByteArray& gif, FrameFormat format, s
     const auto files = filesIn(a);
     EXPECT_EQ(files, filesIn(b));
     return files;
+}
+
+// Runs `work` on a thread of its own; answers whether it finished within a minute. A hang leaves
+// that thread behind and fails the test, rather than the whole run.
+bool finishes(std::function<void()> work)
+{
+    std::packaged_task<void()> task(std::move(work));
+    std::future<void> done = task.get_future();
+    std::thread(std::move(task)).detach();
+    return done.wait_for(std::chrono::minutes(1)) == std::future_status::ready;
+}
+
+TEST(FramePictures, ConsumersFasterThanTheDecodersWithNothingKeptNeverWaitForever)
+{
+    // Nothing is kept: every picture is decoded when it is asked for, helpers decoding the ones
+    // behind it. Taken as fast as they come, by the split, in order as a save takes them, and by
+    // threads asking for the same frames at once, each wait for a picture that another thread
+    // makes must end when it is made.
+    ASSERT_TRUE(finishes([gif = patterned(60, 200, 200)] {
+        FrameTable table;
+        ASSERT_EQ(splitKeeping(gif, table, 0, 4), 59);
+        PicturesInOrder pictures(table, 0, 4);
+        for (std::size_t i = 0; i < table.frames.size(); ++i)
+            ASSERT_FALSE(pictures.next().isNull()) << i;
+        std::vector<std::jthread> threads;
+        for (int t = 0; t < 4; ++t)
+            threads.emplace_back([&] {
+                for (std::size_t i = 0; i < table.frames.size(); ++i)
+                    EXPECT_FALSE(table.FramePicture(i).isNull() || table.pictures->holds(i)) << i;
+            });
+    })) << "a thread still waits for a picture after a minute";
 }
 
 TEST(FramePictures, AFileManyTimesWhatIsKeptShowsAndSavesWhatOneThatFitsDoes)

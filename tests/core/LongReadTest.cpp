@@ -1,7 +1,9 @@
 // Reads that stop early: a file that is no GIF, one beyond the read limit, an open asked to stop;
-// and files whose size the system does not tell (a stopped save is tried in the window's tests).
+// the limit at its exact boundary; and files whose size the system does not tell (a stopped save
+// is tried in the window's tests).
 // What was read is counted by the kernel (/proc/self/io), so a read that goes on past where it
 // should is seen, not guessed.
+#include "base/RuntimeError.h"
 #include "base/StopToken.h"
 #include "files/FileIO.h"
 #include "frames/SplitGifFrames.h"
@@ -9,6 +11,7 @@
 #include "support/TestFiles.h"
 
 #include <QFile>
+#include <QScopeGuard>
 
 #include <gtest/gtest.h>
 
@@ -50,8 +53,25 @@ TEST(LongRead, FilesAreReadOnlyAsFarAsTheOpenNeeds)
     EXPECT_EQ(SplitGifFrames(huge, table), -1);
     EXPECT_LT(bytesRead() - before, std::int64_t(4) << 20);
 
-    // /proc reports a size of 0 for files that have bytes: they are read to their end.
+    // /proc reports a size of 0 for files that have bytes: they are read to their end. A file,
+    // read or split, and such a stream are read at exactly the limit and refused one byte past it.
     EXPECT_TRUE(ReadWholeFile(QStringLiteral("/proc/self/status")).startsWith("Name:"));
+    const QByteArray gif = animation(3), stream = readFile(QStringLiteral("/proc/self/cmdline"));
+    const QString at = dir.write(QStringLiteral("limite.gif"), gif), past = dir.write(QStringLiteral("oltre.gif"), gif + ';');
+    const auto limitAt = [](std::int64_t bytes) { return qScopeGuard([was = SetReadLimitBytes(bytes)] { SetReadLimitBytes(was); }); };
+    const auto refused = [](const QString& path) {
+        EXPECT_THROW(ReadWholeFile(path), RuntimeError);
+        return LastFileFailure().error == kFileTooLarge;
+    };
+    {
+        const auto limit = limitAt(gif.size());
+        EXPECT_EQ(std::make_tuple(ReadWholeFile(at), SplitGifFrames(at, table), refused(past), SplitGifFrames(past, table)),
+                  std::make_tuple(gif, 2, true, -1));
+    }
+    for (const qsizetype over : {0, 1}) {
+        const auto limit = limitAt(stream.size() - over);
+        EXPECT_TRUE(over ? refused(QStringLiteral("/proc/self/cmdline")) : ReadWholeFile(QStringLiteral("/proc/self/cmdline")) == stream) << over;
+    }
 
     // Stopped as the third frame is stored: no frame after it.
     StopToken stop;

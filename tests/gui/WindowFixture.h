@@ -3,6 +3,7 @@
 #include "viewer/frmSkarvel.h"
 
 #include "frames/SplitGifFrames.h"
+#include "runtime/LongWork.h"
 #include "runtime/PictureBox.h"
 #include "support/FakeModal.h"
 #include "support/GifBuilder.h"
@@ -10,10 +11,13 @@
 #include "support/Wait.h"
 
 #include <QRadioButton>
+#include <QScopeGuard>
 #include <QScrollBar>
 #include <QTimer>
 #include <QWindow>
 
+#include <chrono>
+#include <future>
 #include <memory>
 #include <set>
 #include <string>
@@ -35,6 +39,19 @@ protected:
         ASSERT_NO_FATAL_FAILURE(activate());
         // A move to where the pointer already is reaches nobody: start every test off the buttons.
         move(QPoint(300, 300));
+    }
+    void TearDown() override { LongWork::stepGate = nullptr; }
+    // Holds the next long work (an open, a save) after its first step until the answer is called,
+    // or for a minute at most: input sent meanwhile meets the work under way, however fast the
+    // machine.
+    static std::function<void()> holdWork()
+    {
+        const auto handled = std::make_shared<std::promise<void>>();
+        LongWork::stepGate = [held = handled->get_future().share()](std::size_t done) {
+            if (done == 1)
+                static_cast<void>(held.wait_for(std::chrono::minutes(1)));
+        };
+        return [handled] { handled->set_value(); };
     }
     // Keys go to the active window; a window shown over this one may have taken that.
     void activate()
