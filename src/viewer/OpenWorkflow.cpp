@@ -8,7 +8,6 @@
 #include "frames/SplitGifFrames.h"
 #include "runtime/LongWork.h"
 #include "runtime/PictureBox.h"
-#include "runtime/StatusBarWindow.h"
 
 #include <QPointer>
 #include <QScopedValueRollback>
@@ -137,23 +136,12 @@ void frmSkarvel::OpenGifFile(const QString& sGifPath)
 
 QString frmSkarvel::FrameCountText(std::int32_t count)
 {
-    return panelCount(QStringLiteral("Frames: "), count);
+    return QStringLiteral("    Frames: ") + QString::number(count);
 }
 
 QString frmSkarvel::SavedCountText(std::int32_t count)
 {
-    return panelCount(QStringLiteral("Salvati: "), count);
-}
-
-QString frmSkarvel::panelCount(const QString& label, std::int32_t count)
-{
-    const QString number = QString::number(count);
-    const QString full = QStringLiteral("    ") + label + number;
-    const StatusBarWindow* bar = sbMain->hWnd();
-    if (!bar || QFontMetrics(bar->font()).horizontalAdvance(full) <= bar->textRoom(1))
-        return full;
-    // A long count keeps its digits; the panel's icon already says what they count.
-    return QStringLiteral("    ") + number;
+    return QStringLiteral("    Salvati: ") + QString::number(count);
 }
 
 } // namespace skarvel
