@@ -13,6 +13,7 @@
 #include "BenchModal.h"
 
 #include "frames/Messages.h"
+#include "runtime/FreedMemory.h"
 #include "viewer/frmSkarvel.h"
 
 #include <QApplication>
@@ -101,6 +102,8 @@ int main(int argc, char* argv[])
         std::fprintf(stderr, "usage: skarvel_window_bench FILE FOLDER [--play-frames N] [--opens N]\n");
         return 64;
     }
+    // As the program does, before any thread starts.
+    ShareFewArenas();
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
         qputenv("QT_QPA_PLATFORM", "offscreen");
     QApplication app(argc, argv);

@@ -6,6 +6,7 @@
 #include "dialogs/OpenSave.h"
 #include "frames/Messages.h"
 #include "frames/SplitGifFrames.h"
+#include "runtime/FreedMemory.h"
 #include "runtime/LongWork.h"
 #include "runtime/PictureBox.h"
 
@@ -63,9 +64,11 @@ void frmSkarvel::RefreshAll()
 void frmSkarvel::OpenGifFile(const QString& sGifPath)
 {
     const QPointer<frmSkarvel> alive(this);
-    // The old pictures go first: two files' frames need not fit in memory together.
+    // The old pictures and bytes go first, and the allocator hands back what they took: two
+    // files' frames need not fit in memory together.
     m_ahead.forget();
     Frames.clear();
+    ReturnFreedMemory();
     FrameTable split;
     std::int32_t result = -1;
     bool stopped = false;
