@@ -146,8 +146,11 @@ TEST(QtModalServices, FileAndFolderDialogsShowEveryColumnWhole)
                     return false;
             return list->model()->rowCount(list->rootIndex()) == rows;
         };
-        if (!list || !QTest::qWaitFor(loaded, 10000))
+        // As a person sees it: shown, and laid out anew after it was widened.
+        if (!list || !QTest::qWaitForWindowExposed(&dialog) || !QTest::qWaitFor(loaded, 10000))
             return QStringList{QStringLiteral("no list")};
+        QCoreApplication::sendPostedEvents();
+        QCoreApplication::processEvents();
         QStringList cut;
         const QHeaderView& header = *list->header();
         for (int c = 0; c < 4; ++c) {
