@@ -1,4 +1,5 @@
 #include "files/SignalCleanup.h"
+#include "runtime/FreedMemory.h"
 #include "runtime/QtModalServices.h"
 #include "runtime/Translations.h"
 #include "runtime/WindowArguments.h"
@@ -24,6 +25,8 @@ constexpr char kUsage[] =
 
 int main(int argc, char* argv[])
 {
+    // Before any thread starts: Qt's own start some.
+    skarvel::ShareFewArenas();
     skarvel::IgnoreFileSizeSignal();
     skarvel::WindowArguments arguments(argc, argv);
     switch (arguments.request()) {

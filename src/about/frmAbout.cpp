@@ -66,10 +66,11 @@ ClickLabel* link(QWidget* parent, double left, double top, double width, double 
 }
 
 // An address longer than the design's box is set a little smaller, like every caption of the
-// windows, so that it keeps inside its box and off the web-site button beside it.
+// windows, so that it keeps inside its box and off the web-site button beside it; as large as
+// the box allows, no smaller.
 void fitToText(QLabel& l)
 {
-    l.setFont(fittingFont(l.font(), l.text(), QRect(QPoint(0, 0), l.size()), Qt::TextSingleLine));
+    l.setFont(largestFittingFont(l.font(), l.text(), QRect(QPoint(0, 0), l.size())));
 }
 
 // The web-site button: our face with the site's host written on it, right of the globe.

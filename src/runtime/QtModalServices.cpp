@@ -1,5 +1,7 @@
 #include "runtime/QtModalServices.h"
 
+#include "runtime/FileDialogLayout.h"
+
 #include <QDesktopServices>
 #include <QEvent>
 #include <QEventLoop>
@@ -34,6 +36,7 @@ QString fileDialog(const FileDialogRequest& request, QFileDialog::AcceptMode mod
         dialog.setDefaultSuffix(request.defaultSuffix);
     if (!request.initialName.isEmpty())
         dialog.selectFile(request.initialName);
+    LayOutFileDialog(dialog);
     if (dialog.exec() != QDialog::Accepted)
         return {};
     return dialog.selectedFiles().value(0);
@@ -84,8 +87,13 @@ QString QtModalServices::GetSaveFileName(const FileDialogRequest& request)
 
 QString QtModalServices::BrowseForFolder(QWidget* owner, const QString& title)
 {
-    return QFileDialog::getExistingDirectory(owner, title, QString(),
-                                             QFileDialog::ShowDirsOnly);
+    QFileDialog dialog(owner, title);
+    dialog.setFileMode(QFileDialog::Directory);
+    dialog.setOption(QFileDialog::ShowDirsOnly);
+    LayOutFileDialog(dialog);
+    if (dialog.exec() != QDialog::Accepted)
+        return {};
+    return dialog.selectedFiles().value(0);
 }
 
 void QtModalServices::ShowModal(QWidget& form)

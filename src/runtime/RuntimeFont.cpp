@@ -2,6 +2,7 @@
 
 #include <QAbstractButton>
 #include <QFontDatabase>
+#include <QFontInfo>
 #include <QFontMetrics>
 #include <QRadioButton>
 #include <QStyle>
@@ -16,6 +17,9 @@ namespace {
 // Below this a caption would be unreadable; it is then left to clip.
 constexpr double kSmallestPoints = 5;
 constexpr double kStep = 0.25;
+// Letters drawn closer by up to this many pixels each read as the same font.
+constexpr double kTightestSpacing = 0.15;
+constexpr double kSpacingStep = 0.05;
 
 QString installedFamily(const QString& family)
 {
@@ -33,6 +37,13 @@ QString installedFamily(const QString& family)
     return family;
 }
 
+bool fits(const QFont& font, const QString& text, QRect box, int flags)
+{
+    // Whole pixels: a caption that runs a fraction into the next one is cut there.
+    const QRectF needed = QFontMetricsF(font).boundingRect(QRectF(box), flags, text);
+    return std::ceil(needed.width()) <= box.width() && std::ceil(needed.height()) <= box.height();
+}
+
 } // namespace
 
 QFont runtimeFont(const QString& family, double points)
@@ -45,14 +56,26 @@ QFont runtimeFont(const QString& family, double points)
 
 QFont fittingFont(QFont font, const QString& text, QRect box, int flags)
 {
-    const auto fits = [&] {
-        // Whole pixels: a caption that runs a fraction into the next one is cut there.
-        const QRectF needed = QFontMetricsF(font).boundingRect(QRectF(box), flags, text);
-        return std::ceil(needed.width()) <= box.width() && std::ceil(needed.height()) <= box.height();
-    };
-    while (!fits() && font.pointSizeF() - kStep >= kSmallestPoints)
+    while (!fits(font, text, box, flags) && font.pointSizeF() - kStep >= kSmallestPoints)
         font.setPointSizeF(font.pointSizeF() - kStep);
     return font;
+}
+
+QFont largestFittingFont(const QFont& font, const QString& text, QRect box)
+{
+    const QFont fitted = fittingFont(font, text, box, Qt::TextSingleLine);
+    const int pixels = QFontInfo(fitted).pixelSize();
+    QFont larger = fitted;
+    while (QFontInfo(larger).pixelSize() == pixels && larger.pointSizeF() + kStep <= font.pointSizeF())
+        larger.setPointSizeF(larger.pointSizeF() + kStep);
+    if (QFontInfo(larger).pixelSize() == pixels)
+        return fitted;
+    for (double spacing = -kSpacingStep; spacing >= -kTightestSpacing; spacing -= kSpacingStep) {
+        larger.setLetterSpacing(QFont::AbsoluteSpacing, spacing);
+        if (fits(larger, text, box, Qt::TextSingleLine))
+            return larger;
+    }
+    return fitted;
 }
 
 void fitCaption(QAbstractButton& button)

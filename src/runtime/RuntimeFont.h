@@ -17,6 +17,11 @@ QFont runtimeFont(const QString& family, double points);
 // fits `box`; the boxes are the designs', which the fonts at hand may run wider than.
 QFont fittingFont(QFont font, const QString& text, QRect box, int flags);
 
+// `font` as large as `text` on one line allows in `box`: the size fittingFont finds, or the
+// next larger size the screen draws with the letters a little closer, where that fits. Sizes
+// come in whole pixels, and one pixel less can leave a ninth of a short box empty.
+QFont largestFittingFont(const QFont& font, const QString& text, QRect box);
+
 // Shrinks the font of an option or push button until its caption fits beside the option's
 // indicator or inside the button's frame and margins.
 void fitCaption(QAbstractButton& button);

@@ -1,5 +1,7 @@
 #include "runtime/StatusBarWindow.h"
 
+#include "runtime/RuntimeFont.h"
+
 #include <QHelpEvent>
 #include <QPainter>
 #include <QToolTip>
@@ -69,6 +71,35 @@ int StatusBarWindow::textRoom(int index) const
     return std::max(0, partRect(index).marginsRemoved(kTextMargins).width());
 }
 
+namespace {
+
+constexpr int kTextFlags = Qt::AlignLeft | Qt::AlignVCenter | Qt::TextSingleLine;
+
+qsizetype leadingBlanks(const QString& text)
+{
+    qsizetype n = 0;
+    while (n < text.size() && text.at(n) == u' ')
+        ++n;
+    return n;
+}
+
+} // namespace
+
+QRect StatusBarWindow::textRect(int index) const
+{
+    QRect room = partRect(index).marginsRemoved(kTextMargins);
+    const QString text = partText(index);
+    room.setLeft(room.left() + fontMetrics().horizontalAdvance(text.left(leadingBlanks(text))));
+    return room;
+}
+
+QFont StatusBarWindow::textFont(int index) const
+{
+    const QString text = partText(index);
+    const QRect room = textRect(index);
+    return fittingFont(font(), text.mid(leadingBlanks(text)), QRect(QPoint(0, 0), room.size()), kTextFlags);
+}
+
 QString StatusBarWindow::partText(int index) const
 {
     const Part* p = part(index);
@@ -102,8 +133,9 @@ void StatusBarWindow::paintEvent(QPaintEvent*)
         painter.drawLine(r.bottomLeft(), r.bottomRight());
         painter.drawLine(r.topRight(), r.bottomRight());
         painter.setPen(pal.color(QPalette::ButtonText));
-        painter.drawText(r.marginsRemoved(kTextMargins), Qt::AlignLeft | Qt::AlignVCenter,
-                         m_parts[std::size_t(i)].text);
+        const QString& text = m_parts[std::size_t(i)].text;
+        painter.setFont(textFont(i));
+        painter.drawText(textRect(i), kTextFlags, text.mid(leadingBlanks(text)));
     }
 }
 

@@ -27,6 +27,11 @@ public:
     QString partText(int part) const;
     // The width in pixels that the part's text may take.
     int textRoom(int part) const;
+    // Where and in which font the part's text is drawn. Its leading blanks keep the room they
+    // take in the bar's own font (an icon placed in the part stands there); the rest of the text
+    // is set a little smaller where it would not fit beside them, as the windows' captions are.
+    QRect textRect(int part) const;
+    QFont textFont(int part) const;
     void setPartToolTip(int part, const QString& text);
     QString partToolTip(int part) const;
     // Moves the bar to the bottom of its parent, full width.

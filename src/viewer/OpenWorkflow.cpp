@@ -6,9 +6,9 @@
 #include "dialogs/OpenSave.h"
 #include "frames/Messages.h"
 #include "frames/SplitGifFrames.h"
+#include "runtime/FreedMemory.h"
 #include "runtime/LongWork.h"
 #include "runtime/PictureBox.h"
-#include "runtime/StatusBarWindow.h"
 
 #include <QPointer>
 #include <QScopedValueRollback>
@@ -62,9 +62,11 @@ void frmSkarvel::RefreshAll()
 void frmSkarvel::OpenGifFile(const QString& sGifPath)
 {
     const QPointer<frmSkarvel> alive(this);
-    // The old pictures go first: two files' frames need not fit in memory together.
+    // The old pictures and bytes go first, and the allocator hands back what they took: two
+    // files' frames need not fit in memory together.
     m_ahead.forget();
     Frames.clear();
+    ReturnFreedMemory();
     FrameTable split;
     std::int32_t result = -1;
     bool stopped = false;
@@ -134,23 +136,12 @@ void frmSkarvel::OpenGifFile(const QString& sGifPath)
 
 QString frmSkarvel::FrameCountText(std::int32_t count)
 {
-    return panelCount(QStringLiteral("Frames: "), count);
+    return QStringLiteral("    Frames: ") + QString::number(count);
 }
 
 QString frmSkarvel::SavedCountText(std::int32_t count)
 {
-    return panelCount(QStringLiteral("Salvati: "), count);
-}
-
-QString frmSkarvel::panelCount(const QString& label, std::int32_t count)
-{
-    const QString number = QString::number(count);
-    const QString full = QStringLiteral("    ") + label + number;
-    const StatusBarWindow* bar = sbMain->hWnd();
-    if (!bar || QFontMetrics(bar->font()).horizontalAdvance(full) <= bar->textRoom(1))
-        return full;
-    // A long count keeps its digits; the panel's icon already says what they count.
-    return QStringLiteral("    ") + number;
+    return QStringLiteral("    Salvati: ") + QString::number(count);
 }
 
 } // namespace skarvel

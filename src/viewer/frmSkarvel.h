@@ -117,10 +117,10 @@ public:
     // Opens a file handed over by the desktop (a program argument, a drop) as if it had been
     // chosen in the open dialog.
     void OpenGivenFile(const QString& sPath);
-    // The frame count as the status bar's second panel shows it, whole whatever its length, and
-    // the count of files a save has written so far, shown there while it runs.
-    QString FrameCountText(std::int32_t count);
-    QString SavedCountText(std::int32_t count);
+    // The frame count as the status bar's second panel shows it, and the count of files a save
+    // has written so far, shown there while it runs; the bar sets a long count a little smaller.
+    static QString FrameCountText(std::int32_t count);
+    static QString SavedCountText(std::int32_t count);
 
     // Set-up at load.
     void SetupStatusBar();
@@ -166,7 +166,6 @@ protected:
 private:
     // What the open command does before its dialog: stops, clears and disables.
     void ResetForOpen();
-    QString panelCount(const QString& label, std::int32_t count);
     // Ends the commands' wait after long work. Answers whether the window goes on: not when it
     // was unloaded meanwhile, nor when it was asked to close, which it then does. When it goes
     // on, every command button gets the look the pointer's place calls for.

@@ -12,11 +12,15 @@
 #include <QAbstractButton>
 #include <QApplication>
 #include <QDialog>
+#include <QDir>
+#include <QFile>
 #include <QFileDialog>
+#include <QHeaderView>
 #include <QLocale>
 #include <QMessageBox>
 #include <QTest>
 #include <QTimer>
+#include <QTreeView>
 
 #include <stdexcept>
 
@@ -118,6 +122,62 @@ TEST(QtModalServices, RealDialogsSpeakItalianAndShowWhatTheyAreGiven)
     whenModalShows([&](QWidget& modal) { wasModal = &modal == &form && form.close(); });
     services.ShowModal(form);
     EXPECT_TRUE(wasModal && !form.isVisible());
+}
+
+TEST(QtModalServices, FileAndFolderDialogsShowEveryColumnWhole)
+{
+    // A name of 40 characters, a size of three digits before the comma (a sparse file), a folder
+    // and a small file, in Italian, whose header "Dimensione" and type "Immagine GIF" run wider
+    // than Qt's own column widths.
+    InstallItalianTranslations();
+    QtModalServices services;
+    ScratchDir dir;
+    QFile large(dir.write(QStringLiteral("schermata-registrata-2026-12-07-0937.gif"), {}));
+    ASSERT_TRUE(large.resize(qint64(999.99 * 1024 * 1024)));
+    dir.write(QStringLiteral("a.gif"), QByteArray(12345, 'x'));
+    ASSERT_TRUE(QDir(dir.path()).mkdir(QStringLiteral("cartella")));
+    // Every cell's text and icon within its column, every column within the list, no header
+    // clipped; once the list has every row with its date (a folder has no size).
+    const auto cutCells = [](QFileDialog& dialog, int rows) {
+        const auto* list = dialog.findChild<QTreeView*>(QStringLiteral("treeView"));
+        const auto loaded = [&] {
+            for (int r = 0; r < rows; ++r)
+                if (list->model()->index(r, 3, list->rootIndex()).data().toString().isEmpty())
+                    return false;
+            return list->model()->rowCount(list->rootIndex()) == rows;
+        };
+        // As a person sees it: shown, and laid out anew after it was widened.
+        if (!list || !QTest::qWaitForWindowExposed(&dialog) || !QTest::qWaitFor(loaded, 10000))
+            return QStringList{QStringLiteral("no list")};
+        QCoreApplication::sendPostedEvents();
+        QCoreApplication::processEvents();
+        QStringList cut;
+        const QHeaderView& header = *list->header();
+        for (int c = 0; c < 4; ++c) {
+            if (header.sectionSize(c) < header.sectionSizeHint(c) || header.sectionViewportPosition(c) + header.sectionSize(c) > list->viewport()->width())
+                cut << header.model()->headerData(c, Qt::Horizontal).toString();
+            for (int r = 0; r < rows; ++r) {
+                const QModelIndex cell = list->model()->index(r, c, list->rootIndex());
+                if (list->sizeHintForIndex(cell).width() > list->visualRect(cell).width())
+                    cut << cell.data().toString();
+            }
+        }
+        return cut;
+    };
+    QStringList openCut, folderCut;
+    whenModalShows([&](QWidget& w) {
+        openCut = cutCells(static_cast<QFileDialog&>(w), 3);
+        static_cast<QDialog&>(w).reject();
+    });
+    services.GetOpenFileName({nullptr, QStringLiteral("Apri"), {QStringLiteral("Gif (*.gif)")}, 0, {}, dir.path(), {}});
+    EXPECT_EQ(openCut.join(u'|').toStdString(), "");
+    whenModalShows([&](QWidget& w) {
+        static_cast<QFileDialog&>(w).setDirectory(dir.path());
+        folderCut = cutCells(static_cast<QFileDialog&>(w), 1);
+        static_cast<QDialog&>(w).reject();
+    });
+    EXPECT_EQ(services.BrowseForFolder(nullptr, QStringLiteral("Dove?")), QString());
+    EXPECT_EQ(folderCut.join(u'|').toStdString(), "");
 }
 
 TEST(QtModalServices, DatesAndSizesAreItalianOnADesktopInC)

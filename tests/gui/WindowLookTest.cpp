@@ -53,8 +53,30 @@ TEST_F(WindowLook, ControlsStandWhereTheSetUpPutThem)
     const StatusBarWindow* bar = window->sbMain->hWnd();
     EXPECT_EQ(std::make_tuple(bar->geometry(), bar->partCount(), bar->partRect(0).right(), w.picBarra[0]->parentWidget(), w.picBarra[1]->parentWidget(), w.picBarra[0]->isVisible()),
               std::make_tuple(QRect(0, 373, 399, 20), 2, 308, static_cast<const QWidget*>(bar), static_cast<const QWidget*>(bar), true));
-    // A frame count too long for its part keeps its digits and drops its word.
-    EXPECT_EQ((QStringList{window->FrameCountText(9999), window->FrameCountText(20000)}), (QStringList{QStringLiteral("    Frames: 9999"), QStringLiteral("    20000")}));
+    // A count keeps its word up to 99,999, set smaller where it would not fit: right of the
+    // icon, every glyph drawn inside the part (the bar alone, without the icon, in black). A
+    // short count keeps the bar's font; "Frames: 99999" does not fit in it.
+    const int iconRight = w.picBarra[1]->geometry().right();
+    for (const QString& text : {frmSkarvel::FrameCountText(250), frmSkarvel::FrameCountText(99999), frmSkarvel::SavedCountText(99999)}) {
+        window->sbMain->SetText(1, text);
+        const QFont font = bar->textFont(1);
+        const QRect room = bar->textRect(1);
+        QImage seen(bar->size(), QImage::Format_RGB32);
+        const_cast<StatusBarWindow*>(bar)->render(&seen, {}, {}, QWidget::DrawWindowBackground);
+        int first = seen.width(), last = -1;
+        for (int x = bar->partRect(1).left(); x < seen.width(); ++x)
+            for (int y = room.top(); y <= room.bottom(); ++y)
+                if (qGray(seen.pixel(x, y)) < 96) {
+                    first = std::min(first, x);
+                    last = std::max(last, x);
+                }
+        const int drawn = QFontMetrics(font).horizontalAdvance(text.trimmed());
+        EXPECT_TRUE(bar->partText(1) == text && first > iconRight && last <= room.right() && last - first + 3 >= drawn &&
+                    (text == frmSkarvel::SavedCountText(99999) ||
+                     (font.pointSizeF() < bar->font().pointSizeF()) != (text == frmSkarvel::FrameCountText(250))))
+            << text.toStdString() << ": glyphs " << first << " to " << last << " of " << drawn << " in " << font.pointSizeF()
+            << " pt, text room " << room.left() << " to " << room.right() << ", icon to " << iconRight;
+    }
 
     // Every button shows the pointing hand, hot spot at its tip.
     for (const PictureBox* b : {w.picUpDown[0], w.picUpDown[1], w.picButton[0], w.picButton[1], w.picButton[2]})

@@ -123,6 +123,24 @@ TEST_F(LongWork, AnOpenCountsItsFramesAndEscOrClosingStopsIt)
     EXPECT_EQ(std::make_tuple(stayed, ends, window->isVisible(), dialogs.messages.size()), std::make_tuple(true, 1, false, std::size_t(0)));
 }
 
+TEST_F(LongWork, AnOpenLetsTheOpenedFileGoBeforeItReadsTheNext)
+{
+    // Two files' frames need not fit in memory together: while the next split counts, nothing
+    // holds the pictures or the bytes of the file opened before but this test.
+    const QString path = gif(QStringLiteral("lunga.gif"), longGif());
+    open(path);
+    ASSERT_EVENTUALLY(window->lCurFrame >= 1, kLong);
+    const std::weak_ptr<FramePictures> pictures = window->Frames.pictures;
+    QByteArray bytes = window->Frames.gifBytes;
+    ASSERT_TRUE(!pictures.expired() && !bytes.isDetached());
+    bool let = false;
+    QString counted;
+    whileWorking([&] { let = pictures.expired() && bytes.isDetached(); }, QStringLiteral("    Frames: "), &counted);
+    open(path);
+    EXPECT_TRUE(let && counted.toInt() >= 1 && counted.toInt() < 250) << counted.toStdString();
+    EXPECT_EQ(statusText(1), QStringLiteral("    Frames: 250"));
+}
+
 TEST_F(LongWork, ASaveCountsItsFilesAndEscOrClosingStopsItKeepingWholeFiles)
 {
     // While the animation goes on, the status bar counts the files; Esc stops the save without a
