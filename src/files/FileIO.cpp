@@ -110,6 +110,9 @@ int replaceWithUnnamed(int fd, int dirFd, const QByteArray& name)
     // Covered from before the name exists until it is gone in the rename.
     const SignalCleanup cleanup(dirFd, temporary.constData());
     for (int attempt = 0; attempt < 16; ++attempt) {
+        const SignalCleanup::Making making;
+        if (!making.allowed())
+            return EINTR;
         if (const int error = linkUnnamed(fd, dirFd, temporary.constData())) {
             if (error != EEXIST)
                 return error;
@@ -141,7 +144,13 @@ QByteArray temporaryName(const QByteArray& name)
 int writeTemporary(int dirFd, const QByteArray& temporary, std::span<const QByteArrayView> parts,
                    const struct stat* old)
 {
-    const int fd = ::openat(dirFd, temporary.constData(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
+    int fd = -1;
+    {
+        const SignalCleanup::Making making;
+        if (!making.allowed())
+            return EINTR;
+        fd = ::openat(dirFd, temporary.constData(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
+    }
     if (fd < 0)
         return errno;
     int error = old && ::fchmod(fd, old->st_mode & 0777) != 0 ? errno : writeAll(fd, parts);

@@ -1,7 +1,9 @@
 #include "files/SignalCleanup.h"
 
 #include <fcntl.h>
+#include <sched.h>
 #include <signal.h>
+#include <time.h>
 #include <unistd.h>
 
 #include <atomic>
@@ -45,9 +47,32 @@ std::vector<int> endingSignals()
     return signals;
 }
 
+// Files being made at this moment, on any thread, and on this one; and whether a signal is ending
+// the program, after which no covered file is made.
+std::atomic<int> s_creating{0};
+thread_local int t_creating = 0;
+std::atomic<bool> s_ending{false};
+static_assert(std::atomic<bool>::is_always_lock_free, "the handler may only touch lock-free atomics");
+
+// A file made on another thread just after the covered files were removed would outlive the
+// program: those being made are waited for (a second at most), and none is begun after.
+void waitForCreators()
+{
+    timespec start {}, now {};
+    ::clock_gettime(CLOCK_MONOTONIC, &start);
+    while (s_creating.load() > t_creating) {
+        ::clock_gettime(CLOCK_MONOTONIC, &now);
+        if (now.tv_sec - start.tv_sec > 1)
+            break;
+        ::sched_yield();
+    }
+}
+
 void removeAndResend(int signal)
 {
     const int saved = errno;
+    s_ending.store(true);
+    waitForCreators();
     for (Slot& slot : s_slots) {
         if (slot.state.load() == kArmed)
             ::unlinkat(slot.dirFd, slot.name, 0);
@@ -122,6 +147,19 @@ std::unique_ptr<SignalCleanup> SignalCleanup::coverWaiting(int dirFd, const char
         }
     }
     return nullptr;
+}
+
+SignalCleanup::Making::Making() : m_allowed(true)
+{
+    ++t_creating;
+    s_creating.fetch_add(1);
+    m_allowed = !s_ending.load();
+}
+
+SignalCleanup::Making::~Making()
+{
+    s_creating.fetch_sub(1);
+    --t_creating;
 }
 
 SignalCleanup::~SignalCleanup()

@@ -23,6 +23,22 @@ public:
     // then better not made yet.
     static std::unique_ptr<SignalCleanup> coverWaiting(int dirFd, const char* name);
 
+    // Held, on whatever thread, while a covered file is made (from just before its name comes
+    // into being until it is there): a signal that ends the program waits for it before it removes
+    // the covered files, so that a file made on another thread in that instant is not left
+    // behind. Make nothing where it is not allowed: such a signal has come.
+    class Making {
+    public:
+        Making();
+        ~Making();
+        Making(const Making&) = delete;
+        Making& operator=(const Making&) = delete;
+        bool allowed() const { return m_allowed; }
+
+    private:
+        bool m_allowed;
+    };
+
 private:
     explicit SignalCleanup(int slot) : m_slot(slot) {}
     int m_slot;
