@@ -11,11 +11,7 @@ std::vector<Row> measureChosenFrames(const std::string& cli, const QString& path
     QString out;
     const auto chosen = [&](std::vector<std::string> options) {
         return Run{[&, options] {
-                       std::vector<std::string> command{cli, "export"};
-                       command.insert(command.end(), options.begin(), options.end());
-                       command.push_back(path.toStdString());
-                       command.push_back(out.toStdString());
-                       Measure m = program(command);
+                       Measure m = exportProgram(cli, options, path.toStdString(), out.toStdString());
                        m.ok = m.ok && QDir(out).entryList(QDir::Files).size() == 1;
                        return m;
                    },

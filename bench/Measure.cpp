@@ -105,6 +105,16 @@ Measure program(const std::vector<std::string>& argv, std::string* output)
             exited ? WEXITSTATUS(status) : -1};
 }
 
+Measure exportProgram(const std::string& cli, const std::vector<std::string>& options, const std::string& file,
+                      const std::string& folder)
+{
+    std::vector<std::string> command{cli, "export"};
+    command.insert(command.end(), options.begin(), options.end());
+    command.push_back(file);
+    command.push_back(folder);
+    return program(command);
+}
+
 std::vector<Measure> bestInTurns(int repeat, const std::vector<Run>& runs)
 {
     std::vector<Measure> results(runs.size());

@@ -30,6 +30,10 @@ Measure inChild(const std::function<bool()>& work);
 // into `output` when given, else it is thrown away with its errors.
 Measure program(const std::vector<std::string>& argv, std::string* output = nullptr);
 
+// Runs `cli export OPTIONS FILE FOLDER` as program() does.
+Measure exportProgram(const std::string& cli, const std::vector<std::string>& options, const std::string& file,
+                      const std::string& folder);
+
 // One measurement of the table: `prepare` runs before each run, untimed.
 struct Run {
     std::function<Measure()> run;

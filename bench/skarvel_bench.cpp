@@ -243,13 +243,7 @@ void Bench::composedExports(const QString& path, const std::string& name)
     QString out;
     const auto newFolder = [&] { out = folders.next(); };
     const auto cli = [&](std::vector<std::string> options) {
-        return Run{[&, options] {
-                       std::vector<std::string> command{kCli, "export"};
-                       command.insert(command.end(), options.begin(), options.end());
-                       command.push_back(path.toStdString());
-                       command.push_back(out.toStdString());
-                       return program(command);
-                   },
+        return Run{[&, options] { return exportProgram(kCli, options, path.toStdString(), out.toStdString()); },
                    newFolder};
     };
     const auto coalesce = [&](const char* suffix) {

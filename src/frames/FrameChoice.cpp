@@ -78,8 +78,6 @@ std::optional<std::size_t> FrameChoice::missing(std::size_t count) const
         if (second != kOpen && second >= count)
             return second;
     }
-    if (m_last && count == 0)
-        return std::size_t(0);
     return std::nullopt;
 }
 
